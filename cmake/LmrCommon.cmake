@@ -1,0 +1,49 @@
+# Compiler settings shared by every target of ours. Third-party code
+# (GoogleTest, libjpeg) is built without them.
+
+if(LMR_SANITIZE AND NOT WIN32)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # Our DLLs and EXEs need only system DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+# Warnings are errors in our own code.
+function(lmr_target_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
+endfunction()
+
+# A static library made of every .cpp file in the calling folder.
+function(lmr_folder_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  lmr_target_warnings(${name})
+endfunction()
+
+# One GoogleTest executable made of every *_test.cpp file in the calling
+# folder's tests/ subfolder. Natively each test case becomes a CTest test;
+# under Wine the whole executable is one CTest test, since every start of a
+# Win32 process costs seconds there.
+function(lmr_folder_tests name)
+  if(NOT LMR_TESTS)
+    return()
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE LMR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  lmr_target_warnings(${name})
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+  endif()
+endfunction()

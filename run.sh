@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The one entry point: build, test, demo. See ./run.sh --help.
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+cd "$root"
+
+usage() {
+  cat <<'HELP'
+Usage: ./run.sh COMMAND
+
+  build   install missing Debian packages, then configure and build everything:
+          native release tools in build/bin, native tests (Debug, Address- and
+          UndefinedBehaviorSanitizer) in build/native-tests, the Win32 side in
+          build/win32 (deliverables in build/win32/bin)
+  test    build, then run every test: native through CTest, and the Win32
+          tests through CTest under Wine (one Xvfb display for the whole run)
+  demo    build, then run the main job on the built-in samples
+  --help  this text
+HELP
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+do_build() {
+  scripts/install-deps.sh
+  scripts/build-win32-deps.sh
+  for preset in native native-tests win32; do
+    if [ ! -f "build/$preset/build.ninja" ] && [ ! -f "build/$preset/CMakeCache.txt" ]; then
+      cmake --preset "$preset" >/dev/null
+    fi
+    cmake --build --preset "$preset" -j "$jobs"
+  done
+}
+
+xvfb_pid=""
+stop_wine() {
+  if [ -n "$xvfb_pid" ]; then
+    WINEPREFIX="$root/build/wine-prefix" wineserver -k >/dev/null 2>&1 || true
+    kill "$xvfb_pid" >/dev/null 2>&1 || true
+    xvfb_pid=""
+  fi
+}
+
+# One X display and one persistent Wine server for the whole Win32 run. The
+# server is started before CTest: started from inside CTest, Wine's
+# background services would inherit CTest's output pipe and keep it waiting.
+start_wine() {
+  scripts/enable-i386.sh
+  local display=99
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+  done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap stop_wine EXIT
+  export DISPLAY=":$display"
+  export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "creating the Wine prefix in $WINEPREFIX (once)"
+    wineboot -i </dev/null >/dev/null 2>&1 || true
+    wineserver -w
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
+  wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+do_test() {
+  do_build
+  local status=0
+  echo "== native tests"
+  ctest --preset native-tests -j "$jobs" || status=1
+  echo "== Win32 tests under Wine"
+  start_wine
+  ctest --preset win32 || status=1
+  stop_wine
+  return $status
+}
+
+do_demo() {
+  do_build
+  echo "The demo arrives with the renderer and the samples; nothing to show yet."
+}
+
+case "${1:-}" in
+  build) do_build ;;
+  test) do_test ;;
+  demo) do_demo ;;
+  -h|--help|help) usage ;;
+  *) usage >&2; exit 2 ;;
+esac
