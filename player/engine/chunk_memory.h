@@ -1,0 +1,26 @@
+// Where block pools get their chunks: fixed-address memory from the system.
+// The Win32 build uses global memory (GlobalAlloc/GlobalLock), the native
+// build the C heap. Tests can make the n-th and every later chunk fail, so
+// the out-of-memory paths are exercised, and can count chunk requests.
+#pragma once
+
+#include <cstddef>
+
+namespace lmr {
+
+struct ChunkMemory {
+  void* address = nullptr;  // fixed for the chunk's life
+  void* handle = nullptr;   // what the system needs to free it
+};
+
+// Both return false / do nothing when no memory can be had.
+bool allocChunk(size_t bytes, ChunkMemory& out);
+void freeChunk(ChunkMemory& chunk);
+
+// Test seam. After setChunkFailAfter(n), the next n chunk requests succeed
+// and every later one fails; -1 (the default) lets all succeed.
+void setChunkFailAfter(long n);
+// Chunk requests made so far, successful or not.
+long chunkRequestCount();
+
+}  // namespace lmr
