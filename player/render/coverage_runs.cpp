@@ -1,0 +1,287 @@
+#include "player/render/coverage_runs.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "player/render/color_table.h"
+#include "player/render/fill_samplers.h"
+#include "player/render/fill_style.h"
+#include "player/render/offscreen.h"
+#include "player/render/pixel_tables.h"
+#include "player/render/raster_context.h"
+#include "player/render/row_writer.h"
+
+namespace lmr {
+
+namespace {
+
+bool IsComputed(const FillStyle* fill) { return fill->type == FillBitmap || fill->type == FillGradient; }
+
+// Splits the run at raster x (x0 < at < x1); the new run after it copies
+// slots and flags. None when no block is free.
+CoverageRun* CutRun(RasterContext& context, CoverageRun& run, int32_t at) {
+  auto* rest = context.coverageRunPool.alloc<CoverageRun>();
+  if (!rest) return nullptr;
+  *rest = run;
+  rest->x0 = at;
+  run.x1 = at;
+  run.next = rest;
+  return rest;
+}
+
+void AddSlot(CoverageRun& run, FillStyle* fill) {
+  if (run.count >= SubLines) return;  // at most one slot per sub-line
+  run.slots[run.count++] = fill;
+  if (fill != run.slots[0]) run.uniform = false;
+  if (IsComputed(fill)) run.needsSample = true;
+}
+
+Rgb Scaled(const Rgb& c, int32_t k) { return Rgb{c.red * k, c.green * k, c.blue * k}; }
+
+void Add(Rgb& sum, const Rgb& c) {
+  sum.red += c.red;
+  sum.green += c.green;
+  sum.blue += c.blue;
+}
+
+Rgb SolidColour(const FillStyle& fill) { return Rgb{fill.red, fill.green, fill.blue}; }
+
+int32_t Clamp255(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+
+Rgb ReadPixel(const RasterContext& context, int32_t x) {
+  const uint8_t* row = context.row;
+  int32_t index = 0;
+  switch (context.formatIndex) {
+    case Format1Bit: index = row[x >> 3] >> (7 - (x & 7)) & 1; break;
+    case Format2Bit: index = row[x >> 2] >> (6 - 2 * (x & 3)) & 3; break;
+    case Format4Bit: index = row[x >> 1] >> (x & 1 ? 0 : 4) & 15; break;
+    case Format8Bit: index = row[x]; break;
+    case Format555:
+    case Format565: {
+      uint16_t p;
+      std::memcpy(&p, row + 2 * x, 2);
+      if (context.formatIndex == Format555) {
+        return Rgb{Expand5[p >> 10 & 31], Expand5[p >> 5 & 31], Expand5[p & 31]};
+      }
+      const int32_t g6 = p >> 5 & 63;
+      return Rgb{Expand5[p >> 11 & 31], g6 ? g6 << 2 | 3 : 0, Expand5[p & 31]};
+    }
+    case Format24: return Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
+    default: return Rgb{row[4 * x + 2], row[4 * x + 1], row[4 * x]};
+  }
+  if (!context.colorTable) return Rgb{};
+  const ColorEntry& e = context.colorTable->colors[index];
+  return Rgb{e.red, e.green, e.blue};
+}
+
+void StorePixel(RasterContext& context, int32_t x, int32_t r, int32_t g, int32_t b) {
+  uint8_t* row = context.row;
+  const int32_t format = context.formatIndex;
+  if (IsPaletteFormat(format)) {
+    const uint8_t index = context.colorTable ? context.colorTable->inverseMap[InverseCell(r, g, b)] : 0;
+    int32_t bits = FormatBitsPerPixel[format];
+    if (bits == 8) {
+      row[x] = index;
+      return;
+    }
+    const int32_t perByte = 8 / bits;
+    const int32_t shift = 8 - bits * (x % perByte + 1);
+    const int32_t mask = ((1 << bits) - 1) << shift;
+    uint8_t& byte = row[x / perByte];
+    byte = static_cast<uint8_t>((byte & ~mask) | (index << shift & mask));
+    return;
+  }
+  switch (format) {
+    case Format555: {
+      const uint16_t p = static_cast<uint16_t>((r & 0xF8) << 7 | (g & 0xF8) << 2 | b >> 3);
+      std::memcpy(row + 2 * x, &p, 2);
+      break;
+    }
+    case Format565: {
+      const uint16_t p = static_cast<uint16_t>((r & 0xF8) << 8 | (g & 0xFC) << 3 | b >> 3);
+      std::memcpy(row + 2 * x, &p, 2);
+      break;
+    }
+    case Format24:
+      row[3 * x] = static_cast<uint8_t>(b);
+      row[3 * x + 1] = static_cast<uint8_t>(g);
+      row[3 * x + 2] = static_cast<uint8_t>(r);
+      break;
+    default: {
+      const uint32_t p = static_cast<uint32_t>(r << 16 | g << 8 | b);
+      std::memcpy(row + 4 * x, &p, 4);
+      break;
+    }
+  }
+}
+
+// The pixel whose partial coverage is being gathered across runs.
+struct PendingPixel {
+  int32_t x = -32000;  // none
+  Rgb sums;
+  int32_t coverage = 0;
+};
+
+void Flush(RasterContext& context, PendingPixel& p) {
+  if (p.coverage != 0) BlendPixel(context, p.x, p.sums, p.coverage);
+  p.coverage = 0;
+  p.sums = Rgb{};
+}
+
+void Accumulate(RasterContext& context, PendingPixel& p, int32_t x, const Rgb& sums, int32_t coverage) {
+  if (x != p.x) {
+    Flush(context, p);
+    p.x = x;
+  }
+  Add(p.sums, sums);
+  p.coverage += coverage;
+}
+
+}  // namespace
+
+void RecordRun(RasterContext& context, int32_t a, int32_t b) {
+  FillStyle* fill = context.topFill;
+  CoverageRun* run = context.runCursor;
+  if (!fill || a >= b || !run || run->x0 >= b) return;
+  // The first run that reaches past a (a run ending at a covers none of
+  // [a, b)).
+  while (run && run->x1 <= a) run = run->next;
+  if (!run) {
+    context.runCursor = nullptr;
+    return;
+  }
+  if (run->x0 < a) {
+    run = CutRun(context, *run, a);
+    if (!run) {
+      context.runCursor = nullptr;
+      return;
+    }
+  }
+  while (run && run->x0 < b) {
+    if (run->x1 > b) {
+      CoverageRun* rest = CutRun(context, *run, b);
+      AddSlot(*run, fill);
+      // Without a block the whole run takes the fill and this sub-line
+      // records nothing more.
+      context.runCursor = rest;
+      return;
+    }
+    AddSlot(*run, fill);
+    run = run->next;
+  }
+  context.runCursor = run;
+}
+
+Rgb SampleRunColour(const CoverageRun& run, int32_t x, int32_t v) {
+  Rgb sum;
+  if (run.needsSample) {
+    const FillStyle* previous = nullptr;
+    Rgb previousSample;
+    for (int32_t i = 0; i < run.count; ++i) {
+      const FillStyle* fill = run.slots[i];
+      if (!IsComputed(fill)) {
+        Add(sum, SolidColour(*fill));
+        continue;
+      }
+      if (fill != previous) {
+        previousSample = fill->type == FillBitmap ? BitmapSample(*fill, x, v) : GradientSample(*fill, x, v);
+        previous = fill;
+      }
+      Add(sum, previousSample);
+    }
+    return sum;
+  }
+  if (run.uniform) return run.count > 0 ? Scaled(SolidColour(*run.slots[0]), run.count) : sum;
+  for (int32_t i = 0; i < run.count; ++i) Add(sum, SolidColour(*run.slots[i]));
+  return sum;
+}
+
+void BlendPixel(RasterContext& context, int32_t x, const Rgb& sums, int32_t coverage) {
+  const int32_t b = coverage < FullCoverage ? coverage : FullCoverage;
+  int32_t channel[3];
+  const int32_t sum[3] = {sums.red, sums.green, sums.blue};
+  if (context.targetHasContent && b < FullCoverage) {
+    const Rgb old = ReadPixel(context, x);
+    const int32_t before[3] = {old.red, old.green, old.blue};
+    for (int32_t c = 0; c < 3; ++c) channel[c] = Clamp255((before[c] * (FullCoverage - b) + sum[c]) >> 4);
+  } else {
+    // The uncovered part counts as white.
+    for (int32_t c = 0; c < 3; ++c) channel[c] = Clamp255((sum[c] + 255 * (FullCoverage - b)) >> 4);
+  }
+  StorePixel(context, x, channel[0], channel[1], channel[2]);
+}
+
+void ResolveRow(RasterContext& context, int32_t y) {
+  const int32_t v = y / SubLines;
+  SetRow(context, v);
+  CoverageRun* run = context.runs;
+  context.runs = nullptr;
+  context.runCursor = nullptr;
+  PendingPixel pending;
+  while (run) {
+    CoverageRun* next = run->next;
+    if (run->count == 0) {
+      context.coverageRunPool.freeBlock(run);
+      run = next;
+      continue;
+    }
+    const bool solidInterior = run->uniform && run->count == SubLines;
+    if (solidInterior) {
+      // Neighbouring runs fully covered by the same fill paint as one.
+      while (next && next->uniform && next->count == SubLines && next->slots[0] == run->slots[0]) {
+        run->x1 = next->x1;
+        CoverageRun* absorbed = next;
+        next = next->next;
+        context.coverageRunPool.freeBlock(absorbed);
+      }
+    }
+    int32_t i = run->x0 / SubLines;
+    const int32_t e = run->x1 / SubLines;
+    const int32_t f0 = run->x0 & 3, f1 = run->x1 & 3;
+    Rgb c = SampleRunColour(*run, i, v);
+    if (i == e) {
+      Accumulate(context, pending, i, Scaled(c, f1 - f0), (f1 - f0) * run->count);
+    } else {
+      if (f0 != 0) {
+        Accumulate(context, pending, i, Scaled(c, SubLines - f0), (SubLines - f0) * run->count);
+        ++i;
+      }
+      if (solidInterior) {
+        FillStyle& fill = *run->slots[0];
+        if (fill.painter) fill.painter(context, i, e, fill);
+      } else if (run->needsSample) {
+        for (int32_t x = i; x < e; ++x) {
+          BlendPixel(context, x, Scaled(SampleRunColour(*run, x, v), SubLines), SubLines * run->count);
+        }
+      } else {
+        for (int32_t x = i; x < e; ++x) BlendPixel(context, x, Scaled(c, SubLines), SubLines * run->count);
+      }
+      if (f1 != 0) {
+        if (run->needsSample) c = SampleRunColour(*run, e, v);
+        Accumulate(context, pending, e, Scaled(c, f1), f1 * run->count);
+      }
+    }
+    context.coverageRunPool.freeBlock(run);
+    run = next;
+  }
+  Flush(context, pending);
+}
+
+void SetRow(RasterContext& context, int32_t v) {
+  context.rowY = v;
+  const int32_t stored = context.bottomUp ? context.height - v - 1 : v;
+  context.row = context.bits + static_cast<ptrdiff_t>(stored) * context.rowBytes;
+  AdvanceErrorRows(context);
+}
+
+void FreeRuns(RasterContext& context) {
+  for (CoverageRun* run = context.runs; run;) {
+    CoverageRun* next = run->next;
+    context.coverageRunPool.freeBlock(run);
+    run = next;
+  }
+  context.runs = nullptr;
+  context.runCursor = nullptr;
+}
+
+}  // namespace lmr

@@ -1,0 +1,34 @@
+// Fill records from creation to release: initialising, choosing the
+// painter and precomputing what it needs (solid patterns, bitmap row
+// tables, gradient ramps).
+#pragma once
+
+#include <cstdint>
+
+namespace lmr {
+
+struct FillStyle;
+struct RasterContext;
+
+// A fresh record bound to the context (which may be none): links, active
+// state, type and prepared all clear, the identity style matrices.
+void InitFill(FillStyle& fill, RasterContext* context);
+// Frees what PrepareFill made (row table, ramp); prepared is clear after.
+void ReleaseFill(FillStyle& fill);
+
+// Sets the painter and precomputed data for the context's target. Does
+// nothing when already prepared or when the fill has no context or the
+// context no target.
+void PrepareFill(FillStyle& fill);
+
+// Stores the 4 x 4 pattern P (bit 15 row 0 pixel 0; a set bit means
+// colour a, a clear one colour b) into fill.pattern for a target format.
+// a and b are pixel values in that format.
+void BuildPattern(FillStyle& fill, int32_t formatIndex, uint16_t pattern, uint32_t a, uint32_t b);
+
+// The 257-entry ramp of the fill's stops into `ramp` (RampBytes bytes).
+// Entries up to the first ratio have the first colour, entries after the
+// last ratio the last colour; no stops give black.
+void BuildRamp(const FillStyle& fill, uint8_t* ramp);
+
+}  // namespace lmr
