@@ -54,6 +54,9 @@ TEST(FixedPointQuotients, RoundHalvesAwayFromZeroAndSaturate) {
       {2, -3, 16, -43691},
       {-2, -3, 16, 43691},
       {0, -5, 16, 0},
+      {1, 0x20000, 16, 1},    // exactly a half: away from zero
+      {-1, 0x20000, 16, -1},
+      {1, 0x20001, 16, 0},    // just below a half
       {5, 0, 16, INT32_MAX},
       {-5, 0, 16, INT32_MIN},
       {0, 0, 16, INT32_MAX},
