@@ -68,30 +68,43 @@ void BitWriter::align() {
 
 void BitWriter::rect(const Rect& r, int width) {
   align();
-  int n = width;
-  if (n < 0) {
-    n = 0;
-    for (int32_t v : {r.xmin, r.xmax, r.ymin, r.ymax}) {
-      if (v != 0 && signedBitsFor(v) > n) n = signedBitsFor(v);
-    }
-  }
+  int n = width >= 0 ? width : fieldBitsFor({r.xmin, r.xmax, r.ymin, r.ymax});
   bits(static_cast<uint32_t>(n), 5);
   for (int32_t v : {r.xmin, r.xmax, r.ymin, r.ymax}) signedBits(v, n);
   align();
 }
 
-static int widthFor(int32_t p, int32_t q) {
+int fieldBitsFor(std::initializer_list<int32_t> values) {
   int n = 0;
-  for (int32_t v : {p, q}) {
+  for (int32_t v : values) {
     if (v != 0 && signedBitsFor(v) > n) n = signedBitsFor(v);
   }
   return n;
 }
 
-void BitWriter::matrix(const Matrix& m) {
-  bool scale = m.a != FixedOne || m.d != FixedOne;
-  bool rotate = m.b != 0 || m.c != 0;
-  matrixExact(m, scale, widthFor(m.a, m.d), rotate, widthFor(m.b, m.c), widthFor(m.tx, m.ty));
+MatrixLayout matrixLayout(const Matrix& m, const MatrixCoding& coding) {
+  MatrixLayout l;
+  l.scale = coding.scaleBits >= 0 || m.a != FixedOne || m.d != FixedOne;
+  l.scaleBits = coding.scaleBits >= 0 ? coding.scaleBits : fieldBitsFor({m.a, m.d});
+  l.rotate = coding.rotateBits >= 0 || m.b != 0 || m.c != 0;
+  l.rotateBits = coding.rotateBits >= 0 ? coding.rotateBits : fieldBitsFor({m.b, m.c});
+  l.translateBits = coding.translateBits >= 0 ? coding.translateBits : fieldBitsFor({m.tx, m.ty});
+  return l;
+}
+
+int matrixBytes(const Matrix& m, const MatrixCoding& coding) {
+  MatrixLayout l = matrixLayout(m, coding);
+  int bits = 2 + 5 + 2 * l.translateBits;
+  if (l.scale) bits += 5 + 2 * l.scaleBits;
+  if (l.rotate) bits += 5 + 2 * l.rotateBits;
+  return (bits + 7) / 8;
+}
+
+void BitWriter::matrix(const Matrix& m) { matrix(m, MatrixCoding{}); }
+
+void BitWriter::matrix(const Matrix& m, const MatrixCoding& coding) {
+  MatrixLayout l = matrixLayout(m, coding);
+  matrixExact(m, l.scale, l.scaleBits, l.rotate, l.rotateBits, l.translateBits);
 }
 
 void BitWriter::matrixExact(const Matrix& m, bool scale, int scaleWidth, bool rotate, int rotateWidth,

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "player/engine/records.h"
+#include "tools/lmrc/lib/movie_model.h"
 
 namespace lmr::enc {
 
@@ -16,6 +18,20 @@ namespace lmr::enc {
 int signedBitsFor(int32_t v);
 // Bits needed to hold v unsigned (0 for 0).
 int unsignedBitsFor(uint32_t v);
+// The smallest width of one signed field that holds every value: 0 when all
+// are 0 (a 0-bit field reads as 0).
+int fieldBitsFor(std::initializer_list<int32_t> values);
+// The widths BitWriter::matrix(m, coding) writes: flags and widths resolved.
+struct MatrixLayout {
+  bool scale = false;
+  int scaleBits = 0;
+  bool rotate = false;
+  int rotateBits = 0;
+  int translateBits = 0;
+};
+MatrixLayout matrixLayout(const Matrix& m, const MatrixCoding& coding);
+// Bytes of an encoded matrix or rectangle.
+int matrixBytes(const Matrix& m, const MatrixCoding& coding);
 
 class BitWriter {
  public:
@@ -44,6 +60,9 @@ class BitWriter {
   // Matrix with every choice given: flags and widths.
   void matrixExact(const Matrix& m, bool scale, int scaleWidth, bool rotate, int rotateWidth,
                    int translateWidth);
+  // Matrix with the choices of `coding` (-1 fields: smallest).
+  void matrix(const Matrix& m, const MatrixCoding& coding);
+  void matrix(const CodedMatrix& m) { matrix(m.m, m.coding); }
 
   size_t size() const { return bytes.size(); }
 
