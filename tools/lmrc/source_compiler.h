@@ -39,6 +39,10 @@ class MovieCompiler {
   // the header said noend).
   std::vector<uint8_t> finish() const;
 
+  // Forgets the tag bytes written so far but keeps all other state: for
+  // callers that collect the tags themselves (the dumper's check).
+  void clearTagStream() { tags_.bytes.clear(); }
+
  private:
   void header(const Statement& s);
   void writeTag(uint32_t code, const std::vector<uint8_t>& body, int form, bool longByDefault = false);
