@@ -55,6 +55,10 @@ void StartEdge(ActiveEdge& a, const Edge& e, int32_t y, bool interpolate) {
   a.y = y0 * 65536;
   a.xr = e.x0;
   a.steps = steps;
+  // An edge that began above line y catches up to the line before first,
+  // so the last chord spans one line as it does for an edge stepped line
+  // by line: the crossing at y is the same either way.
+  if (y0 < y - 1) StepEdge(a, y - 1);
   if (y0 < y) StepEdge(a, y);
 }
 
