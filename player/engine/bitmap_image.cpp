@@ -9,18 +9,24 @@ int32_t bitmapRowBytes(int32_t format, int32_t width) {
   // Widths are capped well below the point where 4 * w would overflow.
   if (width <= 0 || width > 0x1000000) return 0;
   switch (format) {
-    case BitmapPalette1: return ((width + 31) >> 5) * 4;
-    case BitmapPalette2: return ((width + 15) >> 4) * 4;
-    case BitmapPalette4: return ((width + 7) >> 3) * 4;
-    case BitmapPalette8: return (width + 3) & ~3;
-    case Bitmap555: return (2 * width + 3) & ~3;
-    case Bitmap32: return width * 4;
-    default: return 0;
+    case BitmapPalette1:
+      return ((width + 31) >> 5) * 4;
+    case BitmapPalette2:
+      return ((width + 15) >> 4) * 4;
+    case BitmapPalette4:
+      return ((width + 7) >> 3) * 4;
+    case BitmapPalette8:
+      return (width + 3) & ~3;
+    case Bitmap555:
+      return (2 * width + 3) & ~3;
+    case Bitmap32:
+      return width * 4;
+    default:
+      return 0;
   }
 }
 
-bool createImage(BitmapImage& image, int32_t format, int32_t width, int32_t height,
-                 const uint32_t* palette) {
+bool createImage(BitmapImage& image, int32_t format, int32_t width, int32_t height, const uint32_t* palette) {
   releaseImage(image);
   image.format = format;
   image.width = width;

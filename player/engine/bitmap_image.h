@@ -39,8 +39,7 @@ int32_t bitmapRowBytes(int32_t format, int32_t width);
 // Fills the fields, copies the palette (count + 1 words, count at most 256;
 // palette formats only, none otherwise) and allocates zeroed pixels. True
 // when the pixels were allocated; on false the image holds no memory.
-bool createImage(BitmapImage& image, int32_t format, int32_t width, int32_t height,
-                 const uint32_t* palette);
+bool createImage(BitmapImage& image, int32_t format, int32_t width, int32_t height, const uint32_t* palette);
 // Frees palette and pixels; the record is empty again.
 void releaseImage(BitmapImage& image);
 

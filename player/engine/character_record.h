@@ -22,7 +22,7 @@ constexpr uint16_t KindFont = 3;
 constexpr uint16_t KindText = 4;
 
 // FontData::deviceFontState
-constexpr int32_t DeviceFontUnknown = 0;   // no system font looked for yet
+constexpr int32_t DeviceFontUnknown = 0;  // no system font looked for yet
 constexpr int32_t DeviceFontFound = 1;
 constexpr int32_t DeviceFontUnusable = 2;
 
@@ -55,9 +55,9 @@ struct CharacterRecord {
   CharacterRecord* next;  // next record of the same dictionary bucket
   Movie* movie;           // whose buffer bodyOffset points into
   uint16_t id;
-  uint16_t kind;        // Kind*
-  int32_t bodyOffset;   // file offset of the body (see the definition tags)
-  Rect bounds;          // own coordinates, movie units; empty for buttons, fonts, bitmaps
+  uint16_t kind;       // Kind*
+  int32_t bodyOffset;  // file offset of the body (see the definition tags)
+  Rect bounds;         // own coordinates, movie units; empty for buttons, fonts, bitmaps
   // End offset of the defining tag: the hard limit of every later walk over
   // the body (shape records, button records, glyphs, text records).
   int32_t tagEnd;

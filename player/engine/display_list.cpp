@@ -62,8 +62,7 @@ void DisplayList::placeDeviceGeometry(DisplayObject& object) {
   }
 }
 
-DisplayObject* DisplayList::placeObject(CharacterRecord* character, uint32_t key,
-                                        const Matrix& matrix) {
+DisplayObject* DisplayList::placeObject(CharacterRecord* character, uint32_t key, const Matrix& matrix) {
   if (!character) return nullptr;
   void* block = objectPool.allocBlock();
   if (!block) return nullptr;  // no memory: the place is dropped

@@ -48,24 +48,24 @@ constexpr int32_t StatusTextBytes = 512;
 constexpr int32_t MaxButtonNesting = 8;
 
 struct DisplayList {
-  Matrix viewMatrix;                     // movie units to device units
+  Matrix viewMatrix;  // movie units to device units
   PackedColor background = BackgroundWhite;
   int32_t backgroundPriority = BackgroundUnset;
-  Offscreen* offscreen = nullptr;        // the player's, or none
-  bool antialias = false;                // device units are quarter pixels
-  bool preferSpeed = false;              // passed to the renderer
-  bool deviceFonts = false;              // texts may use system fonts
-  Rect changedArea;                      // device units: what must be rendered again
-  Rect pendingScreenArea;                // pixels: rendered, not yet copied to the window
-  RasterContext rasterContext;           // the renderer's state
-  DisplayObject* firstObject = nullptr;  // newest first
+  Offscreen* offscreen = nullptr;          // the player's, or none
+  bool antialias = false;                  // device units are quarter pixels
+  bool preferSpeed = false;                // passed to the renderer
+  bool deviceFonts = false;                // texts may use system fonts
+  Rect changedArea;                        // device units: what must be rendered again
+  Rect pendingScreenArea;                  // pixels: rendered, not yet copied to the window
+  RasterContext rasterContext;             // the renderer's state
+  DisplayObject* firstObject = nullptr;    // newest first
   DisplayObject* trackedButton = nullptr;  // the button the mouse interacts with
-  int32_t trackedState = 0;              // the state last given to it
-  uint32_t trackedKey = 0;               // its key; 0 when none
-  char statusText[StatusTextBytes] = {};  // the tracked button's link, or empty
+  int32_t trackedState = 0;                // the state last given to it
+  uint32_t trackedKey = 0;                 // its key; 0 when none
+  char statusText[StatusTextBytes] = {};   // the tracked button's link, or empty
   BlockPool objectPool;
-  BlockPool fillPool;  // the renderer's FillStyle records
-  BlockPool edgePool;  // the renderer's Edge records
+  BlockPool fillPool;         // the renderer's FillStyle records
+  BlockPool edgePool;         // the renderer's Edge records
   int32_t buttonNesting = 0;  // buttons being placed or removed inside one another
   bool initialized = false;
 

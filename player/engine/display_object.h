@@ -14,9 +14,15 @@ struct DisplayList;
 struct Edge;
 struct FillStyle;
 
-constexpr uint32_t objectKey(uint32_t id, uint32_t depth) { return id << 16 | (depth & 0xFFFF); }
-constexpr uint32_t keyDepth(uint32_t key) { return key & 0xFFFF; }
-constexpr uint32_t keyId(uint32_t key) { return key >> 16; }
+constexpr uint32_t objectKey(uint32_t id, uint32_t depth) {
+  return id << 16 | (depth & 0xFFFF);
+}
+constexpr uint32_t keyDepth(uint32_t key) {
+  return key & 0xFFFF;
+}
+constexpr uint32_t keyId(uint32_t key) {
+  return key >> 16;
+}
 
 struct DisplayObject {
   DisplayObject* next;         // placing order, newest first

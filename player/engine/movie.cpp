@@ -18,13 +18,19 @@ uint32_t littleEndian32(const uint8_t* p) {
 // Bytes of the whole header record for a frame rectangle of n-bit fields:
 // the 8 fixed bytes, the rectangle (5 + 4n bits, padded) and the 16-bit
 // rate and count. 21 for n = 15 or 16; up to 29 for n = 31.
-int32_t headerRecordBytes(int32_t n) { return FileHeaderBytes + (5 + 4 * n + 7) / 8 + 4; }
+int32_t headerRecordBytes(int32_t n) {
+  return FileHeaderBytes + (5 + 4 * n + 7) / 8 + 4;
+}
 
 }  // namespace
 
-Movie::Movie() { characterPool.initPool(sizeof(CharacterRecord), CharactersPerChunk); }
+Movie::Movie() {
+  characterPool.initPool(sizeof(CharacterRecord), CharactersPerChunk);
+}
 
-Movie::~Movie() { reset(); }
+Movie::~Movie() {
+  reset();
+}
 
 void Movie::appendData(const uint8_t* bytes, int32_t count) {
   if (error || !bytes || count <= 0) return;

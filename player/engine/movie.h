@@ -46,23 +46,23 @@ struct Movie {
   // arrived); `limit` is bytesReceived between tags and the tag end while a
   // tag runs, so no handler reads past its tag; `end` is the tag end.
   StreamReader reader;
-  int32_t tagEnd = 0;          // end offset of the tag being executed
-  int32_t tagStart = 0;        // offset of its header (its body follows 2 or 6 bytes on)
-  int32_t firstTagOffset = 0;  // just after the frame count
-  int32_t error = 0;           // 0, ResultBadMagic or ResultOutOfMemory, until reset
-  int32_t bytesReceived = 0;   // bytes stored in the buffer, header included
-  int32_t fileLength = -1;     // from the header; -1 until the 8 bytes are in
+  int32_t tagEnd = 0;                // end offset of the tag being executed
+  int32_t tagStart = 0;              // offset of its header (its body follows 2 or 6 bytes on)
+  int32_t firstTagOffset = 0;        // just after the frame count
+  int32_t error = 0;                 // 0, ResultBadMagic or ResultOutOfMemory, until reset
+  int32_t bytesReceived = 0;         // bytes stored in the buffer, header included
+  int32_t fileLength = -1;           // from the header; -1 until the 8 bytes are in
   Rect frameRect{0, 1440, 0, 1440};  // movie units
-  Fixed frameRate = 0;         // frames per second, 16.16
-  int32_t frameMillis = 0;     // milliseconds per frame
+  Fixed frameRate = 0;               // frames per second, 16.16
+  int32_t frameMillis = 0;           // milliseconds per frame
   int32_t frameCount = 0;
   int32_t version = 0;
   int32_t headerBytesSeen = 0;  // 0 to 8
   uint8_t headerBytes[FileHeaderBytes] = {};
-  bool headerParsed = false;    // frame rectangle, rate and count are read
-  bool ended = false;           // the end tag has run
-  int32_t currentFrame = -1;    // frame boundaries passed, minus one
-  void* jpegDecoder = nullptr;  // made by the first JPEG setup tag since a rewind
+  bool headerParsed = false;           // frame rectangle, rate and count are read
+  bool ended = false;                  // the end tag has run
+  int32_t currentFrame = -1;           // frame boundaries passed, minus one
+  void* jpegDecoder = nullptr;         // made by the first JPEG setup tag since a rewind
   DisplayList* displayList = nullptr;  // the player's; none: display tags do nothing
   // Queued action lists, oldest first: body offsets and the ends of their
   // tags (the hard limit of the interpreter's walk).

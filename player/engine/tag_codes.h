@@ -9,20 +9,20 @@
 
 namespace lmr {
 
-constexpr uint32_t TagEnd = 0;             // empty: the movie ends
-constexpr uint32_t TagFrame = 1;           // empty: the frame is complete
-constexpr uint32_t TagShape = 2;           // id, bounds, shape body
-constexpr uint32_t TagDropCharacter = 3;   // id
-constexpr uint32_t TagPlace = 4;           // id, depth, matrix
-constexpr uint32_t TagRemove = 5;          // id, depth
-constexpr uint32_t TagJpegImage = 6;       // long header; id, JPEG image data
-constexpr uint32_t TagButton = 7;          // id, button records, action list
-constexpr uint32_t TagJpegSetup = 8;       // JPEG tables
-constexpr uint32_t TagBackground = 9;      // red, green, blue
-constexpr uint32_t TagFont = 10;           // id, glyph shapes
-constexpr uint32_t TagText = 11;           // id, bounds, text body
-constexpr uint32_t TagActions = 12;        // action list
-constexpr uint32_t TagFontFace = 13;       // font id, font details
+constexpr uint32_t TagEnd = 0;            // empty: the movie ends
+constexpr uint32_t TagFrame = 1;          // empty: the frame is complete
+constexpr uint32_t TagShape = 2;          // id, bounds, shape body
+constexpr uint32_t TagDropCharacter = 3;  // id
+constexpr uint32_t TagPlace = 4;          // id, depth, matrix
+constexpr uint32_t TagRemove = 5;         // id, depth
+constexpr uint32_t TagJpegImage = 6;      // long header; id, JPEG image data
+constexpr uint32_t TagButton = 7;         // id, button records, action list
+constexpr uint32_t TagJpegSetup = 8;      // JPEG tables
+constexpr uint32_t TagBackground = 9;     // red, green, blue
+constexpr uint32_t TagFont = 10;          // id, glyph shapes
+constexpr uint32_t TagText = 11;          // id, bounds, text body
+constexpr uint32_t TagActions = 12;       // action list
+constexpr uint32_t TagFontFace = 13;      // font id, font details
 // Codes from 14 to 1023 are skipped by their length.
 constexpr uint32_t TagLastKnown = TagFontFace;
 

@@ -108,9 +108,9 @@ TEST(BitmapImage, RowBytesPerFormat) {
     int32_t rowBytes;
   };
   const Case cases[] = {
-      {BitmapPalette1, 1, 4},  {BitmapPalette1, 33, 8}, {BitmapPalette2, 16, 4}, {BitmapPalette2, 17, 8},
-      {BitmapPalette4, 8, 4},  {BitmapPalette4, 9, 8},  {BitmapPalette8, 5, 8},  {Bitmap555, 3, 8},
-      {Bitmap555, 2, 4},       {Bitmap32, 3, 12},       {Bitmap555, 0, 0},       {6, 10, 0},
+      {BitmapPalette1, 1, 4}, {BitmapPalette1, 33, 8}, {BitmapPalette2, 16, 4}, {BitmapPalette2, 17, 8},
+      {BitmapPalette4, 8, 4}, {BitmapPalette4, 9, 8},  {BitmapPalette8, 5, 8},  {Bitmap555, 3, 8},
+      {Bitmap555, 2, 4},      {Bitmap32, 3, 12},       {Bitmap555, 0, 0},       {6, 10, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(bitmapRowBytes(c.format, c.width), c.rowBytes) << c.format << " " << c.width;

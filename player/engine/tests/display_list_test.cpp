@@ -1,10 +1,11 @@
+#include "player/engine/display_list.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "player/engine/buttons.h"
 #include "player/engine/chunk_memory.h"
-#include "player/engine/display_list.h"
 #include "player/engine/geometry.h"
 #include "player/engine/tests/movie_fixture.h"
 #include "player/render/offscreen.h"
@@ -131,11 +132,9 @@ TEST(DisplayList, InvalidateAllCoversTheDeviceArea) {
     Rect area;
   };
   const Case cases[] = {
-      {false, false, false, Rect{0, 2000, 0, 2000}},
-      {false, false, true, Rect{0, 8000, 0, 8000}},
+      {false, false, false, Rect{0, 2000, 0, 2000}}, {false, false, true, Rect{0, 8000, 0, 8000}},
       {true, false, true, Rect{0, 8000, 0, 8000}},  // an offscreen without pixels is not usable
-      {true, true, false, Rect{0, 100, 0, 50}},
-      {true, true, true, Rect{0, 400, 0, 200}},
+      {true, true, false, Rect{0, 100, 0, 50}},      {true, true, true, Rect{0, 400, 0, 200}},
   };
   uint8_t pixels[4] = {};
   for (const Case& c : cases) {
@@ -191,7 +190,9 @@ TEST(DisplayList, BackgroundPriorities) {
       {"movie colour", {{'m', red}}, red, BackgroundFromMovie},
       {"first movie colour wins", {{'m', red}, {'m', green}}, red, BackgroundFromMovie},
       {"a rewind forgets the movie colour", {{'m', red}, {'c', 0}}, BackgroundWhite, BackgroundUnset},
-      {"after a rewind the next movie colour applies", {{'m', red}, {'c', 0}, {'m', green}}, green,
+      {"after a rewind the next movie colour applies",
+       {{'m', red}, {'c', 0}, {'m', green}},
+       green,
        BackgroundFromMovie},
       {"page colour beats the movie", {{'p', blue}, {'m', red}}, blue, BackgroundFromPage},
       {"page colour replaces a movie colour", {{'m', red}, {'p', blue}}, blue, BackgroundFromPage},
@@ -367,12 +368,11 @@ TEST(Buttons, RemovingTheTrackedButtonForgetsIt) {
 // at a freed block (the sanitizers watch the rest).
 TEST(Buttons, SelfReferencingButtonsStayBounded) {
   const Rect small{0, 10, 0, 10};
-  Stage stage(test::movieOf(join({test::shapeTag(1, small),
-                                  test::buttonTag(5, {{BtnIdle, 5, 0, {}}, {BtnHover, 5, 1, {}},
-                                                      {BtnIdle | BtnHover, 6, 0, {}}}),
-                                  test::buttonTag(6, {{BtnIdle, 5, 0, {}}, {BtnIdle | BtnPressed, 1, 2, {}}}),
-                                  test::placeTag(5, 10), test::frameTag(), test::dropTag(6), test::frameTag(),
-                                  test::endTag()})));
+  Stage stage(test::movieOf(
+      join({test::shapeTag(1, small),
+            test::buttonTag(5, {{BtnIdle, 5, 0, {}}, {BtnHover, 5, 1, {}}, {BtnIdle | BtnHover, 6, 0, {}}}),
+            test::buttonTag(6, {{BtnIdle, 5, 0, {}}, {BtnIdle | BtnPressed, 1, 2, {}}}),
+            test::placeTag(5, 10), test::frameTag(), test::dropTag(6), test::frameTag(), test::endTag()})));
   ASSERT_EQ(stage.movie.seekFrame(0), ResultOk);
   EXPECT_LT(stage.objectCount(), 2000);
   DisplayObject* top = stage.list.findObject(objectKey(5, 10));

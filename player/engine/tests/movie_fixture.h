@@ -30,8 +30,12 @@ inline Bytes tag(uint32_t code, const Bytes& body = {}, bool longForm = false) {
   return out.bytes;
 }
 
-inline Bytes endTag() { return tag(TagEnd); }
-inline Bytes frameTag() { return tag(TagFrame); }
+inline Bytes endTag() {
+  return tag(TagEnd);
+}
+inline Bytes frameTag() {
+  return tag(TagFrame);
+}
 
 // A shape whose body the engine does not read: just the end of its records.
 inline Bytes shapeTag(uint16_t id, const Rect& bounds) {
@@ -92,9 +96,13 @@ inline Bytes backgroundTag(uint8_t red, uint8_t green, uint8_t blue) {
 }
 
 // An action list of one stop action.
-inline Bytes actionsTag() { return tag(TagActions, {0x07, 0x00}); }
+inline Bytes actionsTag() {
+  return tag(TagActions, {0x07, 0x00});
+}
 
-inline Bytes jpegSetupTag() { return tag(TagJpegSetup, {0xFF, 0xD8, 0xFF, 0xD9}); }
+inline Bytes jpegSetupTag() {
+  return tag(TagJpegSetup, {0xFF, 0xD8, 0xFF, 0xD9});
+}
 
 inline Bytes jpegImageTag(uint16_t id, bool longForm = true) {
   enc::BitWriter b;
@@ -166,8 +174,7 @@ inline std::ostream& operator<<(std::ostream& out, const Rect& r) {
 }
 
 inline std::ostream& operator<<(std::ostream& out, const Matrix& m) {
-  return out << "[" << m.a << " " << m.b << " " << m.c << " " << m.d << " " << m.tx << " " << m.ty
-             << "]";
+  return out << "[" << m.a << " " << m.b << " " << m.c << " " << m.d << " " << m.tx << " " << m.ty << "]";
 }
 
 // Everything a frame leaves behind that the player would show or keep:
@@ -177,9 +184,9 @@ inline std::string describe(const Stage& stage) {
   std::ostringstream out;
   out << "frame " << stage.movie.currentFrame << (stage.movie.ended ? " ended" : "") << "\n";
   for (const DisplayObject* o = stage.list.firstObject; o; o = o->next) {
-    out << "  object " << std::hex << o->key << std::dec << " char " << o->character->id
-        << " kind " << o->character->kind << " at " << o->placement << " bounds " << o->deviceBounds
-        << " state " << o->buttonState << "\n";
+    out << "  object " << std::hex << o->key << std::dec << " char " << o->character->id << " kind "
+        << o->character->kind << " at " << o->placement << " bounds " << o->deviceBounds << " state "
+        << o->buttonState << "\n";
   }
   out << "changed " << stage.list.changedArea << " background " << std::hex << stage.list.background
       << std::dec << "/" << stage.list.backgroundPriority << "\n";

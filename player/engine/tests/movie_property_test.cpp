@@ -28,24 +28,44 @@ Bytes richMovie() {
   scaled.tx = 300;
   scaled.ty = -40;
   Bytes frames = join({
-      test::backgroundTag(10, 20, 30), test::shapeTag(1, box), test::shapeTag(2, centred),
-      test::placeTag(1, 1, translation(10, 10)), test::placeTag(2, 2, scaled),
+      test::backgroundTag(10, 20, 30),
+      test::shapeTag(1, box),
+      test::shapeTag(2, centred),
+      test::placeTag(1, 1, translation(10, 10)),
+      test::placeTag(2, 2, scaled),
       test::buttonTag(3, {{1, 1, 10, translation(1, 2)}, {2 | 4, 2, 11, {}}, {8, 1, 12, {}}}),
-      test::placeTag(3, 5, translation(500, 500)), test::frameTag(),
-
-      test::placeTag(1, 3, translation(-20, 7)), test::removeTag(1, 1), test::tag(14, Bytes(70, 0x5A)),
-      test::actionsTag(), test::frameTag(),
-
-      test::backgroundTag(200, 0, 0), test::shapeTag(1, centred), test::placeTag(1, 4), test::dropTag(2),
+      test::placeTag(3, 5, translation(500, 500)),
       test::frameTag(),
 
-      test::removeTag(3, 5), test::fontTag(7), test::fontFaceTag(7), test::textTag(8, box),
-      test::placeTag(8, 6, scaled), test::frameTag(),
-
-      test::jpegSetupTag(), test::jpegImageTag(9), test::placeTag(9, 7), test::removeTag(8, 6),
+      test::placeTag(1, 3, translation(-20, 7)),
+      test::removeTag(1, 1),
+      test::tag(14, Bytes(70, 0x5A)),
+      test::actionsTag(),
       test::frameTag(),
 
-      test::placeTag(1, 1, translation(3, 3)), test::placeTag(3, 9), test::frameTag(), test::endTag(),
+      test::backgroundTag(200, 0, 0),
+      test::shapeTag(1, centred),
+      test::placeTag(1, 4),
+      test::dropTag(2),
+      test::frameTag(),
+
+      test::removeTag(3, 5),
+      test::fontTag(7),
+      test::fontFaceTag(7),
+      test::textTag(8, box),
+      test::placeTag(8, 6, scaled),
+      test::frameTag(),
+
+      test::jpegSetupTag(),
+      test::jpegImageTag(9),
+      test::placeTag(9, 7),
+      test::removeTag(8, 6),
+      test::frameTag(),
+
+      test::placeTag(1, 1, translation(3, 3)),
+      test::placeTag(3, 9),
+      test::frameTag(),
+      test::endTag(),
   });
   enc::MovieHeader header;
   header.frameCount = 6;

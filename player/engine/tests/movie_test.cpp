@@ -1,10 +1,11 @@
+#include "player/engine/movie.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
 #include "player/engine/chunk_memory.h"
-#include "player/engine/movie.h"
 #include "player/engine/tests/movie_fixture.h"
 
 namespace lmr {
@@ -37,8 +38,8 @@ TEST(MovieStates, ResultCodesInEveryState) {
   struct Case {
     const char* state;
     std::function<void(Movie&)> setup;
-    int32_t seek;      // seekFrame(1)
-    int32_t step;      // stepTag() after that
+    int32_t seek;  // seekFrame(1)
+    int32_t step;  // stepTag() after that
     int readHeader;
   };
   const Bytes good = twoFrameMovie();
@@ -59,8 +60,7 @@ TEST(MovieStates, ResultCodesInEveryState) {
       {"playing", [&](Movie& m) { feed(m, good); }, ResultOk, ResultOk, 1},  // the end tag runs
       {"inside a frame", [&](Movie& m) { feed(m, waiting, 0, waiting.size() - 1); }, ResultNeedData,
        ResultNeedData, 1},
-      {"waiting for the next frame", [&](Movie& m) { feed(m, waiting); }, ResultNeedData, ResultNeedData,
-       1},
+      {"waiting for the next frame", [&](Movie& m) { feed(m, waiting); }, ResultNeedData, ResultNeedData, 1},
       {"ended",
        [&](Movie& m) {
          feed(m, good);
@@ -172,10 +172,8 @@ TEST(MovieHeader, WaitsForItsOwnRectangle) {
     int32_t headerBytes;
   };
   const Case cases[] = {
-      {0, Rect{0, 0, 0, 0}, 13},
-      {12, Rect{0, 2000, 0, 1000}, 19},
-      {15, Rect{0, 11000, 0, 8000}, 21},
-      {16, Rect{-20000, 20000, 0, 8000}, 21},
+      {0, Rect{0, 0, 0, 0}, 13},         {12, Rect{0, 2000, 0, 1000}, 19},
+      {15, Rect{0, 11000, 0, 8000}, 21}, {16, Rect{-20000, 20000, 0, 8000}, 21},
       {31, Rect{0, 11000, 0, 8000}, 29},
   };
   for (const Case& c : cases) {
@@ -203,9 +201,9 @@ TEST(MovieHeader, FrameRates) {
     int32_t frameMillis;
   };
   const Case cases[] = {
-      {0x0C00, 0xC0000, 83},    {0x0100, 0x10000, 1000}, {0x0080, 0x8000, 2000},
-      {0x0001, 0x100, 256000},  {0xFFFF, 0xFFFF00, 3},
-      {0x0000, 0, FrameMillisForZeroRate},  // no rate: a safe, slow frame clock
+      {0x0C00, 0xC0000, 83},  {0x0100, 0x10000, 1000},
+      {0x0080, 0x8000, 2000}, {0x0001, 0x100, 256000},
+      {0xFFFF, 0xFFFF00, 3},  {0x0000, 0, FrameMillisForZeroRate},  // no rate: a safe, slow frame clock
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rate);
@@ -232,8 +230,8 @@ TEST(MovieTags, UnknownCodesAreSkippedByTheirLength) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);
     Movie movie;
-    feed(movie, test::movieOf(join({test::tag(c.code, Bytes(c.bodyBytes, 0xAB), c.longForm),
-                                    test::frameTag(), test::endTag()})));
+    feed(movie, test::movieOf(join({test::tag(c.code, Bytes(c.bodyBytes, 0xAB), c.longForm), test::frameTag(),
+                                    test::endTag()})));
     ASSERT_EQ(movie.readHeader(), 1);
     int32_t start = movie.reader.pos;
     EXPECT_EQ(movie.stepTag(), ResultOk);
@@ -472,10 +470,10 @@ TEST(MovieTags, DroppingAPlacedCharacterRemovesItsObjectsFirst) {
 }
 
 TEST(MovieTags, PlaceRemoveAndBackgroundReachTheDisplayList) {
-  Stage stage(test::movieOf(join({test::backgroundTag(1, 2, 3), test::shapeTag(1, kBox),
-                                  test::placeTag(1, 7, test::translation(5, 6)), test::placeTag(8, 1),
-                                  test::frameTag(), test::removeTag(1, 7), test::removeTag(1, 8),
-                                  test::frameTag(), test::endTag()})));
+  Stage stage(test::movieOf(
+      join({test::backgroundTag(1, 2, 3), test::shapeTag(1, kBox),
+            test::placeTag(1, 7, test::translation(5, 6)), test::placeTag(8, 1), test::frameTag(),
+            test::removeTag(1, 7), test::removeTag(1, 8), test::frameTag(), test::endTag()})));
   ASSERT_EQ(stage.movie.seekFrame(0), ResultOk);
   EXPECT_EQ(stage.list.background, packColor(1, 2, 3));
   EXPECT_EQ(stage.list.backgroundPriority, BackgroundFromMovie);
@@ -492,8 +490,9 @@ TEST(MovieTags, PlaceRemoveAndBackgroundReachTheDisplayList) {
 TEST(MovieMemory, DefinitionWithoutMemoryIsSkipped) {
   Stage stage;
   ChunkFailGuard failing(0);
-  feed(stage.movie, test::movieOf(join({test::shapeTag(1, kBox), test::placeTag(1, 1), test::frameTag(),
-                                        test::endTag()})));
+  feed(
+      stage.movie,
+      test::movieOf(join({test::shapeTag(1, kBox), test::placeTag(1, 1), test::frameTag(), test::endTag()})));
   EXPECT_EQ(stage.movie.seekFrame(0), ResultOk);
   EXPECT_EQ(stage.movie.findCharacter(1), nullptr);
   EXPECT_EQ(stage.objectCount(), 0);
@@ -539,8 +538,8 @@ TEST(MovieTags, BodiesCutInsideTheirFieldsDoNothing) {
       {"font details", test::fontFaceTag(2), 2},
       {"image", test::jpegImageTag(5), 2},
   };
-  const Bytes before =
-      join({test::shapeTag(1, kBox), test::fontTag(2), test::jpegSetupTag(), test::placeTag(1, 1), test::frameTag()});
+  const Bytes before = join({test::shapeTag(1, kBox), test::fontTag(2), test::jpegSetupTag(),
+                             test::placeTag(1, 1), test::frameTag()});
   for (const Case& c : cases) {
     bool longForm = (c.fullTag[0] & 0x3F) == 0x3F;
     size_t header = longForm ? 6 : 2;
