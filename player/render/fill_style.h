@@ -65,4 +65,12 @@ struct FillStyle {
   uint8_t* ramp;           // RampBytes from the context's ramp pool, or none
 };
 
+// One line style of a placed object: the fill record its outline is
+// painted with (none when the style could not get one) and its width in
+// raster units. Entry 0 of an object's table is (none, 0).
+struct LineStyle {
+  FillStyle* fill;
+  int32_t width;
+};
+
 }  // namespace lmr
