@@ -243,7 +243,14 @@ class Dumper {
   }
 
   std::string rawText(const StoredTag& t) {
-    return "tag " + num(t.code) + formText(t, false) + (t.body.empty() ? "" : " " + dataText(t.body, "")) + "\n";
+    static const char* const names[] = {"end", "frame", "shape", "drop", "place", "remove", "JPEG image",
+                                        "button", "JPEG tables", "background", "font", "text", "actions",
+                                        "font details"};
+    std::string note;
+    if (t.code < sizeof names / sizeof names[0]) {
+      note = std::string("# a ") + names[t.code] + " tag whose body does not decode exactly: kept as bytes\n";
+    }
+    return note + "tag " + num(t.code) + formText(t, false) + (t.body.empty() ? "" : " " + dataText(t.body, "")) + "\n";
   }
 
   std::string tagText(const StoredTag& t) {
