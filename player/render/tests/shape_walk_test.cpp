@@ -8,6 +8,7 @@
 #include "player/render/drawing_records.h"
 #include "player/render/fill_style.h"
 #include "player/render/shape_walk.h"
+#include "player/render/tests/raster_fixture.h"
 #include "player/render/tests/shape_fixture.h"
 
 namespace lmr::test {
@@ -183,6 +184,41 @@ TEST(ShapeWalk, FarAwayCurvesAreClampedOrDropped) {
     }
   }
   EXPECT_EQ(verticals, 1);
+}
+
+TEST(ShapeWalk, ReadsGradientAndBitmapStyles) {
+  // A radial gradient of 10 stops (the record keeps 8), a bitmap fill whose
+  // id names no bitmap, then a solid: the solid is read right after both.
+  enc::ShapeBody body;
+  enc::FillStyleDef gradient;
+  gradient.type = enc::FillTypeRadial;
+  for (int i = 0; i < 10; ++i) gradient.stops.push_back(enc::GradientStop{static_cast<uint8_t>(20 * i), Rgb{i, 0, 0}});
+  body.fills.push_back(gradient);
+  enc::FillStyleDef bitmap;
+  bitmap.type = enc::FillTypeBitmap;
+  bitmap.bitmapId = 1;  // the shape itself
+  body.fills.push_back(bitmap);
+  body.fills.push_back(SolidStyle(1, 2, 3));
+  AddSquare(body, 0, 0, 10, 3);
+  ShapeStage stage(OneShape(body));
+  TestTarget target(Format32, 16, 16);
+  stage.list.setOffscreen(&target.offscreen);
+  stage.list.render();  // builds with a target: fills are prepared
+  const FillStyle* styles[4] = {};
+  for (const FillStyle* f = stage.object()->fillRecords; f; f = f->next) styles[f->priority & 0xFFFF] = f;
+  ASSERT_TRUE(styles[1] && styles[2] && styles[3]);
+  EXPECT_EQ(styles[1]->type, FillGradient);
+  EXPECT_EQ(styles[1]->gradientKind, GradientRadial);
+  EXPECT_EQ(styles[1]->stopCount, MaxGradientStops);
+  EXPECT_EQ(styles[1]->stopRatios[7], 140);
+  EXPECT_EQ(packedRed(styles[1]->stopColours[7]), 7u);
+  EXPECT_NE(styles[1]->ramp, nullptr);
+  // Identity style and device matrices: the inverse is the identity.
+  EXPECT_EQ(styles[1]->inverse, Matrix{});
+  EXPECT_EQ(styles[2]->type, FillSolid);
+  EXPECT_EQ((Rgb{styles[2]->red, styles[2]->green, styles[2]->blue}), (Rgb{255, 0, 0}));
+  EXPECT_EQ((Rgb{styles[3]->red, styles[3]->green, styles[3]->blue}), (Rgb{1, 2, 3}));
+  EXPECT_EQ(target.pixel(5, 5), (Rgb{1, 2, 3}));
 }
 
 TEST(ShapeWalk, BodiesThatRunOutEndTheWalk) {
