@@ -1,7 +1,6 @@
 #include "player/render/shape_walk.h"
 
 #include <cstdint>
-#include <utility>
 
 #include "player/engine/character_record.h"
 #include "player/engine/display_list.h"
@@ -99,60 +98,6 @@ void ReadFillStyle(ShapeContext& context, FillStyle& fill) {
 void Link(ShapeContext& context, FillStyle& fill) {
   fill.next = *context.fillList;
   *context.fillList = &fill;
-}
-
-// The curve stored as an Edge: the last step of AddCurveEdge.
-void StoreEdge(ShapeContext& context, Curve c, int8_t dir) {
-  // A piece that is still beyond the 16-bit range at the depth limit is
-  // clamped into it.
-  auto clamp = [](int32_t& v) {
-    v = v < -EdgeCoordinateLimit ? -EdgeCoordinateLimit : v > EdgeCoordinateLimit ? EdgeCoordinateLimit : v;
-  };
-  clamp(c.x0), clamp(c.y0), clamp(c.cx), clamp(c.cy), clamp(c.x1), clamp(c.y1);
-  if (c.y0 >= c.y1) return;
-  auto* e = context.list->edgePool.alloc<Edge>();
-  if (!e) return;  // no block: the edge is dropped
-  e->x0 = static_cast<int16_t>(c.x0);
-  e->y0 = static_cast<int16_t>(c.y0);
-  e->cx = static_cast<int16_t>(c.cx);
-  e->cy = static_cast<int16_t>(c.cy);
-  e->x1 = static_cast<int16_t>(c.x1);
-  e->y1 = static_cast<int16_t>(c.y1);
-  e->straight = CurveFlatness(c) <= 1 ? 1 : 0;
-  e->kind = context.edgeKind;
-  e->fillA = context.fillA;
-  e->fillB = context.fillB;
-  e->dir = dir;
-  e->nextInRow = nullptr;
-  e->next = context.object->edgeRecords;
-  context.object->edgeRecords = e;
-}
-
-void AddPieces(ShapeContext& context, const CurvePair& pieces) {
-  if (++context.depth <= MaxSubdivision) {
-    AddCurveEdge(context, pieces.first);
-    AddCurveEdge(context, pieces.second);
-  }
-  --context.depth;
-}
-
-// Where a curve whose control lies outside its anchors' y range turns in
-// y: t = (y0 - cy) / (y0 - 2 cy + y1), 16.16, between 0 and 1. Rounded
-// like FixedDiv, in 64 bits since raster coordinates may be any 32-bit
-// value here.
-Fixed ExtremumT(const Curve& c) {
-  const int64_t num = int64_t{c.y0} - c.cy;
-  const int64_t den = int64_t{c.y0} - 2 * int64_t{c.cy} + c.y1;
-  if (den == 0) return FixedOne / 2;
-  const int64_t n = num < 0 ? -num : num, d = den < 0 ? -den : den;
-  int64_t t = (n * 65536 + d / 2) / d;
-  if ((num < 0) != (den < 0)) t = -t;
-  return static_cast<Fixed>(t < 0 ? 0 : t > FixedOne ? FixedOne : t);
-}
-
-bool BeyondEdgeRange(const Rect& b) {
-  return b.xmin < -EdgeCoordinateLimit || b.xmax > EdgeCoordinateLimit || b.ymin < -EdgeCoordinateLimit ||
-         b.ymax > EdgeCoordinateLimit;
 }
 
 }  // namespace
@@ -277,57 +222,15 @@ int32_t ReadShapeRecord(ShapeContext& context, Curve& curve) {
   return flags;
 }
 
-Curve ClampToVertical(const Curve& curve, int32_t x) {
-  Curve c = curve;
-  c.x0 = c.cx = c.x1 = x;
-  if (c.y0 < -EdgeCoordinateLimit) c.y0 = -EdgeCoordinateLimit;
-  if (c.y1 > EdgeCoordinateLimit) c.y1 = EdgeCoordinateLimit;
-  c.straight = 1;
-  c.cy = (c.y0 + c.y1) / 2;
-  return c;
-}
-
-void AddCurveEdge(ShapeContext& context, const Curve& input) {
-  // Top anchor first; dir remembers which way the source ran.
-  Curve c = input;
-  int8_t dir = 1;
-  if (c.y1 < c.y0) {
-    dir = -1;
-    std::swap(c.x0, c.x1);
-    std::swap(c.y0, c.y1);
-  }
-  if (!c.straight && (c.cy < c.y0 || c.cy > c.y1)) {
-    if (c.cy < c.y0 && int64_t{c.y0} - c.cy < OvershootTolerance) {
-      c.cy = c.y0;  // nearly monotonic: flattened at its end
-    } else if (c.cy > c.y1 && int64_t{c.cy} - c.y1 < OvershootTolerance) {
-      c.cy = c.y1;
-    } else {
-      AddPieces(context, CutCurveAt(input, ExtremumT(input)));
-      return;
-    }
-  }
-  if (!c.straight && int64_t{c.y1} - c.y0 > MaxCurveHeight) {
-    AddPieces(context, HalveCurve(input));
-    return;
-  }
-  if (c.y0 == c.y1) return;  // level edges switch nothing
-  // Clamp mode, and any curve whose coordinates do not fit the edge's 16
-  // bits (an object whose stored bounds understate it).
-  const Rect b = CurveBounds(c);
-  if (context.clampMode || BeyondEdgeRange(b)) {
-    if (context.clampMode && (b.ymax < -ClampBand || b.ymin > ClampBand)) return;
-    if (BeyondEdgeRange(b)) {
-      if (b.xmax < -ClampBand) {
-        c = ClampToVertical(c, -EdgeCoordinateLimit);
-      } else if (b.xmin > ClampBand) {
-        c = ClampToVertical(c, EdgeCoordinateLimit);
-      } else if (context.depth < MaxSubdivision) {
-        AddPieces(context, HalveCurve(input));
-        return;
-      }
-    }
-  }
-  StoreEdge(context, c, dir);
+void AddCurveEdge(ShapeContext& context, const Curve& curve) {
+  EdgeSink sink{&context.list->edgePool,
+                &context.object->edgeRecords,
+                context.edgeKind,
+                context.fillA,
+                context.fillB,
+                context.clampMode,
+                context.depth};
+  EmitCurveEdge(sink, curve);
 }
 
 void BuildShapeEdges(ShapeContext& context, bool readStyles, const Rect* bounds) {

@@ -12,6 +12,7 @@
 #include "player/engine/records.h"
 #include "player/engine/stream_reader.h"
 #include "player/render/curve.h"
+#include "player/render/edge_emitter.h"
 #include "player/render/fill_style.h"
 
 namespace lmr {
@@ -23,19 +24,6 @@ struct RasterContext;
 
 // Fill and line style tables hold this many entries; entry 0 is none.
 constexpr int32_t StyleTableSize = 256;
-// Curves taller than this many raster units are halved, so that the edge
-// stepper's forward differences stay precise.
-constexpr int32_t MaxCurveHeight = 256;
-// Pieces of a curve are cut at most this many levels deep; deeper pieces
-// are dropped.
-constexpr int32_t MaxSubdivision = 16;
-// A control point this close beyond an anchor's y is pulled onto it
-// instead of cutting the curve.
-constexpr int32_t OvershootTolerance = 3;
-// In clamp mode, curves wholly above or below this band are dropped and
-// curves wholly left or right of it become verticals at +-EdgeCoordinateLimit.
-constexpr int32_t ClampBand = 16000;
-
 // ReadShapeRecord results besides the style-change flags.
 constexpr int32_t RecordEdge = 0;
 constexpr int32_t RecordEnd = 128;
@@ -90,11 +78,9 @@ void ReadShapeStyles(ShapeContext& context);
 // RecordEdge (curve filled in), RecordEnd, or the flags of a style change.
 // A body that runs out reads as its end.
 int32_t ReadShapeRecord(ShapeContext& context, Curve& curve);
-// Stores the curve as one or more edges of the object.
+// Stores the curve as one or more edges of the object, with the walk's
+// edge kind, fills, clamp mode and depth (EmitCurveEdge).
 void AddCurveEdge(ShapeContext& context, const Curve& curve);
-// Replaces a curve far left or right of any view by a vertical line at x
-// that still switches its fills on the rows it spans.
-Curve ClampToVertical(const Curve& curve, int32_t x);
 
 // Computes a bitmap or gradient fill's `inverse`: device pixels (16.16 for
 // bitmaps, .8 for gradients) to style space.
