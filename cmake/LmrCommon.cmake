@@ -25,9 +25,10 @@ function(lmr_folder_library name)
 endfunction()
 
 # One GoogleTest executable made of every *_test.cpp file in the calling
-# folder's tests/ subfolder. Natively each test case becomes a CTest test;
-# under Wine the whole executable is one CTest test, since every start of a
-# Win32 process costs seconds there.
+# folder's tests/ subfolder; natively each test case becomes a CTest test.
+# For the Win32 side the folders' tests are gathered into one executable
+# (lmr_win32_tests, made by lmr_win32_test_executable at the end of the top
+# CMakeLists): every start of a Win32 process under Wine costs a great deal.
 function(lmr_folder_tests name)
   if(NOT LMR_TESTS)
     return()
@@ -36,14 +37,30 @@ function(lmr_folder_tests name)
   if(NOT sources)
     return()
   endif()
+  if(CMAKE_CROSSCOMPILING)
+    set_property(GLOBAL APPEND PROPERTY LMR_WIN32_TEST_SOURCES ${sources})
+    set_property(GLOBAL APPEND PROPERTY LMR_WIN32_TEST_LIBS ${ARGN})
+    return()
+  endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE LMR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   lmr_target_warnings(${name})
-  if(CMAKE_CROSSCOMPILING)
-    add_test(NAME ${name} COMMAND ${name})
-  else()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+endfunction()
+
+function(lmr_win32_test_executable)
+  get_property(sources GLOBAL PROPERTY LMR_WIN32_TEST_SOURCES)
+  get_property(libs GLOBAL PROPERTY LMR_WIN32_TEST_LIBS)
+  if(NOT CMAKE_CROSSCOMPILING OR NOT LMR_TESTS OR NOT sources)
+    return()
   endif()
+  list(REMOVE_DUPLICATES libs)
+  add_executable(lmr_win32_tests ${sources})
+  target_link_libraries(lmr_win32_tests PRIVATE ${libs} GTest::gtest_main)
+  target_include_directories(lmr_win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(lmr_win32_tests PRIVATE LMR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  lmr_target_warnings(lmr_win32_tests)
+  add_test(NAME lmr_win32_tests COMMAND lmr_win32_tests)
 endfunction()
