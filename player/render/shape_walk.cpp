@@ -238,7 +238,7 @@ void BuildShapeEdges(ShapeContext& context, bool readStyles, const Rect* bounds)
   DisplayObject& object = *context.object;
   context.depth = 0;
   Stroker stroker;
-  InitStroker(stroker, list, &object.edgeRecords);
+  InitStroker(stroker, list.edgePool, &object.edgeRecords);
   stroker.antialias = list.antialias;
   context.clampMode = bounds && !rectIsEmpty(*bounds) && BeyondEdgeRange(*bounds);
   stroker.clampMode = context.clampMode;
