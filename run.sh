@@ -14,7 +14,10 @@ Usage: ./run.sh COMMAND
           build/win32 (deliverables in build/win32/bin)
   test    build, then run every test: native through CTest, and the Win32
           tests through CTest under Wine (one Xvfb display for the whole run)
-  demo    build, then run the main job on the built-in samples
+  demo    build, then render every sample movie in build/samples into
+          build/demo: a contact sheet of its frames and its first frame
+  bench   build the renderer benchmark in release mode (build/bench) and
+          print our render times against cairo's for the same scenes
   --help  this text
 HELP
 }
@@ -98,13 +101,19 @@ do_test() {
 
 do_demo() {
   do_build
-  echo "The demo arrives with the renderer and the samples; nothing to show yet."
+  samples/render_demo.sh build/bin build/samples build/demo
+}
+
+do_bench() {
+  scripts/install-deps.sh
+  bench/run_bench.sh build/bench
 }
 
 case "${1:-}" in
   build) do_build ;;
   test) do_test ;;
   demo) do_demo ;;
+  bench) do_bench ;;
   -h|--help|help) usage ;;
   *) usage >&2; exit 2 ;;
 esac
