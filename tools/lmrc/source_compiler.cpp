@@ -198,11 +198,11 @@ std::vector<uint8_t> MovieCompiler::compile(const Statement& given, const Statem
       noBlock(s);
       uint16_t id = idArg(a, "character id");
       uint16_t depth = idArg(a, "depth");
-      MatrixSpec spec;
+      MatrixSpec matrixWords;
       while (!a.done()) {
-        if (!takeMatrixOption(a, spec)) a.unknown("place option");
+        if (!takeMatrixOption(a, matrixWords)) a.unknown("place option");
       }
-      writeTag(enc::TagPlace, enc::placeBody(id, depth, resolveMatrix(spec, s.line)), form);
+      writeTag(enc::TagPlace, enc::placeBody(id, depth, resolveMatrix(matrixWords, s.line)), form);
     } else if (k == "remove") {
       noBlock(s);
       uint16_t id = idArg(a, "character id");
@@ -376,11 +376,11 @@ void MovieCompiler::button(const Statement& s, int form) {
     }
     record.id = idArg(r, "character id");
     record.depth = idArg(r, "depth");
-    MatrixSpec spec;
+    MatrixSpec matrixWords;
     while (!r.done()) {
-      if (!takeMatrixOption(r, spec)) r.unknown("state option");
+      if (!takeMatrixOption(r, matrixWords)) r.unknown("state option");
     }
-    record.matrix = resolveMatrix(spec, item.line);
+    record.matrix = resolveMatrix(matrixWords, item.line);
     body.records.push_back(record);
   }
   writeTag(enc::TagButton, enc::buttonBody(id, body), form);
@@ -548,10 +548,10 @@ void MovieCompiler::text(const Statement& s, int form) {
   Rect bounds{0, 0, 0, 0};
   bool boundsGiven = false;
   int bits = -1;
-  MatrixSpec spec;
+  MatrixSpec matrixWords;
   enc::TextBody body;
   while (!a.done()) {
-    if (takeBoundsOption(a, bounds, boundsGiven, bits) || takeMatrixOption(a, spec)) continue;
+    if (takeBoundsOption(a, bounds, boundsGiven, bits) || takeMatrixOption(a, matrixWords)) continue;
     if (a.takeWord("glyphbits")) {
       body.glyphBits = static_cast<int>(a.integer("glyphbits", 0, 255));
     } else if (a.takeWord("advancebits")) {
@@ -560,7 +560,7 @@ void MovieCompiler::text(const Statement& s, int form) {
       a.unknown("text option");
     }
   }
-  body.matrix = resolveMatrix(spec, s.line);
+  body.matrix = resolveMatrix(matrixWords, s.line);
 
   int64_t currentFont = -1, currentHeight = -1;
   int64_t penX = 0, penY = 0;

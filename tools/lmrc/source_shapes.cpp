@@ -77,10 +77,10 @@ enc::FillStyleDef compileFill(Args& a) {
   } else {
     a.fail("unknown fill style \"" + kind + "\"");
   }
-  MatrixSpec spec;
+  MatrixSpec matrixWords;
   bool haveStops = false;
   while (!a.done()) {
-    if (matrixAllowed && takeMatrixOption(a, spec)) continue;
+    if (matrixAllowed && takeMatrixOption(a, matrixWords)) continue;
     if (a.takeWord("type")) {
       // The same kind with another type byte (spare bits set).
       uint8_t t = static_cast<uint8_t>(a.integer("fill type byte", 0, 255));
@@ -102,7 +102,7 @@ enc::FillStyleDef compileFill(Args& a) {
     }
   }
   if ((f.type & enc::FillGradientBit) && !haveStops) a.fail("a gradient needs stops RATIO #colour ...");
-  if (matrixAllowed) f.matrix = resolveMatrix(spec, a.line());
+  if (matrixAllowed) f.matrix = resolveMatrix(matrixWords, a.line());
   return f;
 }
 

@@ -152,36 +152,36 @@ Rect Args::rect(const char* what) {
   return r;
 }
 
-bool takeMatrixOption(Args& args, MatrixSpec& spec) {
+bool takeMatrixOption(Args& args, MatrixSpec& matrixWords) {
   if (args.takeWord("translate")) {
-    spec.tx = args.units("translate x", INT32_MIN / 2, INT32_MAX / 2);
-    spec.ty = args.units("translate y", INT32_MIN / 2, INT32_MAX / 2);
-    spec.composed = true;
+    matrixWords.tx = args.units("translate x", INT32_MIN / 2, INT32_MAX / 2);
+    matrixWords.ty = args.units("translate y", INT32_MIN / 2, INT32_MAX / 2);
+    matrixWords.composed = true;
   } else if (args.takeWord("scale")) {
-    spec.scaleX = spec.scaleY = args.decimal("scale");
-    if (args.peekKind(Token::Number)) spec.scaleY = args.decimal("scale y");
-    spec.composed = true;
+    matrixWords.scaleX = matrixWords.scaleY = args.decimal("scale");
+    if (args.peekKind(Token::Number)) matrixWords.scaleY = args.decimal("scale y");
+    matrixWords.composed = true;
   } else if (args.takeWord("rotate")) {
-    spec.degrees = args.decimal("rotate angle in degrees");
-    spec.composed = true;
+    matrixWords.degrees = args.decimal("rotate angle in degrees");
+    matrixWords.composed = true;
   } else if (args.takeWord("matrix")) {
-    spec.raw = true;
-    spec.rawMatrix.a = args.fixed("matrix a");
-    spec.rawMatrix.b = args.fixed("matrix b");
-    spec.rawMatrix.c = args.fixed("matrix c");
-    spec.rawMatrix.d = args.fixed("matrix d");
-    spec.rawMatrix.tx = static_cast<int32_t>(args.units("matrix tx", INT32_MIN / 2, INT32_MAX / 2));
-    spec.rawMatrix.ty = static_cast<int32_t>(args.units("matrix ty", INT32_MIN / 2, INT32_MAX / 2));
+    matrixWords.raw = true;
+    matrixWords.rawMatrix.a = args.fixed("matrix a");
+    matrixWords.rawMatrix.b = args.fixed("matrix b");
+    matrixWords.rawMatrix.c = args.fixed("matrix c");
+    matrixWords.rawMatrix.d = args.fixed("matrix d");
+    matrixWords.rawMatrix.tx = static_cast<int32_t>(args.units("matrix tx", INT32_MIN / 2, INT32_MAX / 2));
+    matrixWords.rawMatrix.ty = static_cast<int32_t>(args.units("matrix ty", INT32_MIN / 2, INT32_MAX / 2));
   } else if (args.takeWord("scalebits")) {
-    spec.coding.scaleBits = static_cast<int>(args.integer("scalebits", 0, 31));
+    matrixWords.coding.scaleBits = static_cast<int>(args.integer("scalebits", 0, 31));
   } else if (args.takeWord("rotatebits")) {
-    spec.coding.rotateBits = static_cast<int>(args.integer("rotatebits", 0, 31));
+    matrixWords.coding.rotateBits = static_cast<int>(args.integer("rotatebits", 0, 31));
   } else if (args.takeWord("translatebits")) {
-    spec.coding.translateBits = static_cast<int>(args.integer("translatebits", 0, 31));
+    matrixWords.coding.translateBits = static_cast<int>(args.integer("translatebits", 0, 31));
   } else {
     return false;
   }
-  if (spec.raw && spec.composed) args.fail("matrix A B C D TX TY cannot be mixed with translate, scale or rotate");
+  if (matrixWords.raw && matrixWords.composed) args.fail("matrix A B C D TX TY cannot be mixed with translate, scale or rotate");
   return true;
 }
 
@@ -191,21 +191,21 @@ static Fixed toFixed(double v, int line) {
   return static_cast<Fixed>(scaled);
 }
 
-enc::CodedMatrix resolveMatrix(const MatrixSpec& spec, int line) {
+enc::CodedMatrix resolveMatrix(const MatrixSpec& matrixWords, int line) {
   enc::CodedMatrix out;
-  out.coding = spec.coding;
-  if (spec.raw) {
-    out.m = spec.rawMatrix;
+  out.coding = matrixWords.coding;
+  if (matrixWords.raw) {
+    out.m = matrixWords.rawMatrix;
   } else {
     // Scale, then rotate (clockwise on screen, y grows downwards), then translate.
-    double radians = spec.degrees * 3.14159265358979323846 / 180.0;
+    double radians = matrixWords.degrees * 3.14159265358979323846 / 180.0;
     double cs = std::cos(radians), sn = std::sin(radians);
-    out.m.a = toFixed(spec.scaleX * cs, line);
-    out.m.b = toFixed(spec.scaleX * sn, line);
-    out.m.c = toFixed(-spec.scaleY * sn, line);
-    out.m.d = toFixed(spec.scaleY * cs, line);
-    out.m.tx = static_cast<int32_t>(spec.tx);
-    out.m.ty = static_cast<int32_t>(spec.ty);
+    out.m.a = toFixed(matrixWords.scaleX * cs, line);
+    out.m.b = toFixed(matrixWords.scaleX * sn, line);
+    out.m.c = toFixed(-matrixWords.scaleY * sn, line);
+    out.m.d = toFixed(matrixWords.scaleY * cs, line);
+    out.m.tx = static_cast<int32_t>(matrixWords.tx);
+    out.m.ty = static_cast<int32_t>(matrixWords.ty);
   }
   const Matrix& m = out.m;
   auto check = [&](int bits, std::initializer_list<int32_t> values, const char* name) {
@@ -213,9 +213,9 @@ enc::CodedMatrix resolveMatrix(const MatrixSpec& spec, int line) {
       throw SourceError(line, std::string(name) + " " + std::to_string(bits) + " is too narrow for the matrix values");
     }
   };
-  check(spec.coding.scaleBits, {m.a, m.d}, "scalebits");
-  check(spec.coding.rotateBits, {m.b, m.c}, "rotatebits");
-  check(spec.coding.translateBits, {m.tx, m.ty}, "translatebits");
+  check(matrixWords.coding.scaleBits, {m.a, m.d}, "scalebits");
+  check(matrixWords.coding.rotateBits, {m.b, m.c}, "rotatebits");
+  check(matrixWords.coding.translateBits, {m.tx, m.ty}, "translatebits");
   return out;
 }
 

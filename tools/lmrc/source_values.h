@@ -62,9 +62,9 @@ struct MatrixSpec {
 };
 
 // Takes one matrix option when the next word is one; false otherwise.
-bool takeMatrixOption(Args& args, MatrixSpec& spec);
+bool takeMatrixOption(Args& args, MatrixSpec& matrixWords);
 // Throws when a given width cannot hold the values.
-enc::CodedMatrix resolveMatrix(const MatrixSpec& spec, int line);
+enc::CodedMatrix resolveMatrix(const MatrixSpec& matrixWords, int line);
 
 // Decodes UTF-8 into character codes; throws on malformed text.
 std::vector<uint32_t> decodeUtf8(const std::string& text, int line);
