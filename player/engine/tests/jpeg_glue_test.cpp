@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+
+#include "player/engine/jpeg_glue.h"
+#include "player/engine/tests/movie_fixture.h"
+#include "player/render/bitmap_decode.h"
+#include "tools/lmrc/lib/jpeg_split.h"
+#include "tools/lmrc/lib/tag_bodies.h"
+
+namespace lmr::test {
+namespace {
+
+struct Colour {
+  int red, green, blue;
+};
+
+// A picture of w x h pixels of one colour.
+enc::RgbPicture Flat(int w, int h, Colour c) {
+  enc::RgbPicture p;
+  p.width = w;
+  p.height = h;
+  for (int i = 0; i < w * h; ++i) {
+    p.rgb.push_back(static_cast<uint8_t>(c.red));
+    p.rgb.push_back(static_cast<uint8_t>(c.green));
+    p.rgb.push_back(static_cast<uint8_t>(c.blue));
+  }
+  return p;
+}
+
+// A one-component (greyscale) JPEG file, which the encoding library does
+// not make.
+Bytes GreyJpeg(int w, int h, int grey) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = static_cast<JDIMENSION>(w);
+  info.image_height = static_cast<JDIMENSION>(h);
+  info.input_components = 1;
+  info.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 95, TRUE);
+  jpeg_start_compress(&info, TRUE);
+  Bytes row(static_cast<size_t>(w), static_cast<uint8_t>(grey));
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW r = row.data();
+    jpeg_write_scanlines(&info, &r, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  Bytes file(out, out + size);
+  std::free(out);
+  return file;
+}
+
+Bytes SetupTag(const Bytes& tables) { return tag(TagJpegSetup, tables); }
+
+Bytes ImageTag(uint16_t id, const Bytes& data, bool longForm = true) {
+  return tag(TagJpegImage, enc::jpegImageBody(id, data), longForm);
+}
+
+// Offset of the first marker `code` (FF code) in a JPEG stream.
+size_t MarkerAt(const Bytes& jpeg, uint8_t code) {
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == code) return i;
+  }
+  return jpeg.size();
+}
+
+// The movie's bitmap character `id`, decoded.
+const BitmapImage& Decoded(Movie& movie, uint16_t id) {
+  CharacterRecord* c = movie.findCharacter(id);
+  static const BitmapImage none{};
+  if (!c) {
+    ADD_FAILURE() << "no character " << id;
+    return none;
+  }
+  decodeBitmap(movie, *c);
+  return c->data.bitmap.image;
+}
+
+// Every pixel of the image within `tolerance` of the colour (the image is
+// lossy and 5-5-5).
+::testing::AssertionResult ShowsColour(const BitmapImage& image, Colour c, int tolerance = 12) {
+  if (!image.pixels) return ::testing::AssertionFailure() << "no pixels";
+  for (int32_t y = 0; y < image.height; ++y) {
+    for (int32_t x = 0; x < image.width; ++x) {
+      uint16_t p;
+      std::memcpy(&p, image.pixels + y * image.rowBytes + 2 * x, 2);
+      const int got[3] = {(p >> 10 & 31) << 3, (p >> 5 & 31) << 3, (p & 31) << 3};
+      const int want[3] = {c.red & 0xF8, c.green & 0xF8, c.blue & 0xF8};
+      for (int k = 0; k < 3; ++k) {
+        if (std::abs(got[k] - want[k]) > tolerance || (p & 0x8000)) {
+          return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex << p;
+        }
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(JpegGlue, PixelsAreStoredAs555) {
+  struct Case {
+    uint32_t red, green, blue;
+    uint16_t stored;
+  };
+  const Case cases[] = {
+      {255, 128, 7, 0x7E00},  // 31 << 10 | 16 << 5 | 0
+      {0, 0, 0, 0x0000},
+      {255, 255, 255, 0x7FFF},
+      {8, 7, 255, 0x041F},  // each channel keeps its top five bits
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(rgbTo555(c.red, c.green, c.blue), c.stored) << c.red << " " << c.green << " " << c.blue;
+  }
+}
+
+TEST(JpegGlue, ImagesDecodeOnFirstUse) {
+  struct Case {
+    const char* name;
+    Bytes file;
+    bool longForm;
+    Colour shown;
+    int32_t width, height, rowBytes;
+  };
+  const Colour orange{200, 120, 40};
+  const Case cases[] = {
+      {"three pixels wide", enc::compressJpeg(Flat(3, 2, orange), 95), true, orange, 3, 2, 8},
+      {"wider than one block", enc::compressJpeg(Flat(21, 9, orange), 95), true, orange, 21, 9, 44},
+      // A small greyscale image fits a short-form tag; it comes out as RGB.
+      {"greyscale, short form", GreyJpeg(5, 3, 90), false, Colour{90, 90, 90}, 5, 3, 12},
+      {"greyscale, long form", GreyJpeg(5, 3, 90), true, Colour{90, 90, 90}, 5, 3, 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const enc::JpegParts parts = enc::splitJpeg(c.file);
+    const Bytes image = ImageTag(7, parts.image, c.longForm);
+    ASSERT_EQ((image[0] & TagLengthMask) == TagLongLength, c.longForm) << "body too long for the short form";
+    Movie movie;
+    feed(movie, movieOf(join({SetupTag(parts.tables), image, frameTag(), endTag()})));
+    ASSERT_EQ(movie.seekFrame(0), ResultOk);
+    CharacterRecord* character = movie.findCharacter(7);
+    ASSERT_NE(character, nullptr);
+    EXPECT_EQ(character->data.bitmap.image.pixels, nullptr);  // nothing decoded until a fill needs it
+
+    const BitmapImage& decoded = Decoded(movie, 7);
+    EXPECT_EQ(decoded.format, Bitmap555);
+    EXPECT_EQ(decoded.width, c.width);
+    EXPECT_EQ(decoded.height, c.height);
+    EXPECT_EQ(decoded.rowBytes, c.rowBytes);
+    EXPECT_EQ(decoded.palette, nullptr);
+    EXPECT_TRUE(ShowsColour(decoded, c.shown));
+
+    // A second use keeps the pixels it has.
+    const uint8_t* pixels = decoded.pixels;
+    EXPECT_EQ(Decoded(movie, 7).pixels, pixels);
+  }
+}
+
+TEST(JpegGlue, DamagedImagesFailAloneAndTheDecoderGoesOn) {
+  const Colour blue{30, 60, 220}, green{40, 200, 60};
+  const enc::JpegParts damagedSource = enc::splitJpeg(enc::compressJpeg(Flat(16, 16, blue), 90));
+  const enc::JpegParts good = enc::splitJpeg(enc::compressJpeg(Flat(8, 8, green), 90));
+  const Bytes& image = damagedSource.image;
+  const size_t scan = MarkerAt(image, 0xDA), frame = MarkerAt(image, 0xC0);
+  ASSERT_LT(frame, scan);
+  ASSERT_LT(scan, image.size());
+
+  struct Case {
+    const char* name;
+    Bytes data;
+    bool decodes;
+    bool showsColour;  // intact pixels
+  };
+  // The frame header claims 5000 x 5000 pixels: above the pixel cap,
+  // though its 5-5-5 pixels alone would be allocatable.
+  Bytes huge = image;
+  huge[frame + 5] = huge[frame + 7] = 0x13;
+  huge[frame + 6] = huge[frame + 8] = 0x88;
+  Bytes trailing = image;  // bytes after the end marker, inside the tag
+  trailing.insert(trailing.end(), {0x12, 0x34, 0x56, 0x78, 0xFF, 0xD8});
+  Bytes noComponents = image;
+  noComponents[frame + 9] = 0;
+  const Case cases[] = {
+      // The source supplies an end marker once the tag's bytes run out:
+      // libjpeg finishes the image with what it has.
+      {"entropy data cut short", Bytes(image.begin(), image.begin() + static_cast<long>(scan) + 20), true, false},
+      {"bytes after the end marker", trailing, true, true},
+      {"ends before the scan", Bytes(image.begin(), image.begin() + static_cast<long>(scan)), false, false},
+      {"no start of image", Bytes(image.begin() + 2, image.end()), false, false},
+      {"no data at all", Bytes{}, false, false},
+      {"over the size cap", huge, false, false},
+      {"frame without components", noComponents, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Movie movie;
+    feed(movie, movieOf(join({SetupTag(damagedSource.tables), ImageTag(1, c.data), ImageTag(2, good.image),
+                              frameTag(), endTag()})));
+    ASSERT_EQ(movie.seekFrame(0), ResultOk);
+    const BitmapImage& damaged = Decoded(movie, 1);
+    EXPECT_EQ(damaged.pixels != nullptr, c.decodes);
+    EXPECT_EQ(damaged.palette, nullptr);
+    if (c.decodes) {
+      EXPECT_EQ(damaged.width, 16);
+      EXPECT_EQ(damaged.height, 16);
+      if (c.showsColour) {
+        EXPECT_TRUE(ShowsColour(damaged, blue));
+      }
+    }
+    // A failed image is tried again on its next use, and fails the same way.
+    EXPECT_EQ(Decoded(movie, 1).pixels != nullptr, c.decodes);
+    // The decompressor is still usable, with the movie's tables.
+    EXPECT_TRUE(ShowsColour(Decoded(movie, 2), green));
+  }
+}
+
+TEST(JpegGlue, TheFirstSetupSinceARewindWins) {
+  // Two sets of tables that differ (quality 15 and 95); the image needs
+  // the first set. Decoded with the second, its colour would be far off.
+  const Colour colour{180, 90, 140};
+  const enc::JpegParts coarse = enc::splitJpeg(enc::compressJpeg(Flat(16, 16, colour), 15));
+  const enc::JpegParts fine = enc::splitJpeg(enc::compressJpeg(Flat(16, 16, colour), 95));
+  ASSERT_NE(coarse.tables, fine.tables);
+
+  struct Case {
+    const char* name;
+    Bytes firstTables, secondTables;
+    bool rightColour;
+  };
+  const Case cases[] = {
+      {"its own tables first", coarse.tables, fine.tables, true},
+      {"other tables first", fine.tables, coarse.tables, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Movie movie;
+    feed(movie, movieOf(join({SetupTag(c.firstTables), SetupTag(c.secondTables), ImageTag(3, coarse.image),
+                              frameTag(), frameTag(), endTag()})));
+    ASSERT_EQ(movie.seekFrame(0), ResultOk);
+    EXPECT_EQ(ShowsColour(Decoded(movie, 3), colour, 24), c.rightColour);
+    // Going back rewinds: decoder and characters go, and the same first
+    // tag sets the tables up again.
+    ASSERT_EQ(movie.seekFrame(1), ResultOk);
+    movie.seekFrame(0);
+    EXPECT_EQ(movie.findCharacter(3)->data.bitmap.image.pixels, nullptr);
+    EXPECT_EQ(ShowsColour(Decoded(movie, 3), colour, 24), c.rightColour);
+  }
+}
+
+TEST(JpegGlue, ImagesThatCarryTheirOwnTablesDecode) {
+  // lmrc keeps the tables inside an image whose tables differ from the
+  // movie's; such an image replaces them for itself.
+  const Colour colour{250, 250, 20};
+  const enc::JpegParts movieTables = enc::splitJpeg(enc::compressJpeg(Flat(8, 8, Colour{0, 0, 0}), 10));
+  const Bytes whole = enc::compressJpeg(Flat(8, 8, colour), 95);
+  Movie movie;
+  feed(movie, movieOf(join({SetupTag(movieTables.tables), ImageTag(4, whole), frameTag(), endTag()})));
+  ASSERT_EQ(movie.seekFrame(0), ResultOk);
+  EXPECT_TRUE(ShowsColour(Decoded(movie, 4), colour));
+}
+
+TEST(JpegGlue, ResetAndDestructionFreeTheDecoderAndImages) {
+  // Under AddressSanitizer a leak of the decoder block, libjpeg's pools or
+  // decoded pixels fails this test.
+  const enc::JpegParts parts = enc::splitJpeg(enc::compressJpeg(Flat(4, 4, Colour{1, 2, 3}), 80));
+  const Bytes file = movieOf(join({SetupTag(parts.tables), ImageTag(5, parts.image), frameTag(), endTag()}));
+  Movie movie;
+  feed(movie, file);
+  ASSERT_EQ(movie.seekFrame(0), ResultOk);
+  EXPECT_NE(Decoded(movie, 5).pixels, nullptr);
+  movie.reset();
+  EXPECT_EQ(movie.jpegDecoder, nullptr);
+  feed(movie, file);
+  ASSERT_EQ(movie.seekFrame(0), ResultOk);
+  EXPECT_NE(Decoded(movie, 5).pixels, nullptr);
+}
+
+}  // namespace
+}  // namespace lmr::test
