@@ -7,5 +7,8 @@ build=$1
 shift
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLMR_TESTS=OFF \
   -DLMR_BENCH=ON -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" >/dev/null
-cmake --build "$build" --target render_bench -j 2
+if ! cmake --build "$build" --target render_bench -j 2 >"$build/build.log" 2>&1; then
+  cat "$build/build.log" >&2
+  exit 1
+fi
 "$build/bin/render_bench" "$@"

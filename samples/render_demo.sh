@@ -31,10 +31,13 @@ for movie in "${movies[@]}"; do
   for ((n = 0; n < max_frames; n++)); do
     thumb="$frames_dir/$name-$(printf %03d "$n").png"
     status=0
-    "$bin/lmr2png" "$movie" -o "$thumb" --frame "$n" --size "$thumb_size" --quality best || status=$?
-    if [ "$status" -eq 3 ]; then break; fi
+    message=$("$bin/lmr2png" "$movie" -o "$thumb" --frame "$n" --size "$thumb_size" --quality best 2>&1) || status=$?
+    if [ "$status" -eq 3 ]; then
+      rm -f "$thumb"  # the movie's last frame again, not frame n
+      break
+    fi
     if [ "$status" -ne 0 ]; then
-      echo "demo: lmr2png failed on $movie frame $n (exit $status)" >&2
+      echo "demo: lmr2png failed on $movie frame $n (exit $status): $message" >&2
       exit 1
     fi
     thumbs+=("$thumb")
