@@ -183,6 +183,13 @@ class Dumper {
  public:
   std::string run(const std::vector<uint8_t>& file) {
     StoredMovie movie = readStoredMovie(file);
+    // The header has no raw form: a frame rectangle with padding bits set
+    // would be printed as one that compiles to other bytes, so it is refused.
+    enc::BitWriter frame;
+    frame.rect(movie.header.frame, movie.header.rectWidth);
+    if (!std::equal(frame.bytes.begin(), frame.bytes.end(), file.begin() + 8)) {
+      throw MovieFormatError("the frame rectangle has padding bits set: the header cannot be dumped exactly");
+    }
     std::string out = "# movie of " + num(static_cast<int64_t>(file.size())) + " bytes\n";
     out += headerText(movie) + "\n";
     for (const StoredTag& t : movie.tags) {

@@ -299,6 +299,10 @@ TEST(RoundTrip, BrokenFilesAreRefusedWithAMessage) {
   wrongSignature[2] = 'W';
   std::vector<uint8_t> shortOfDeclared = good;
   shortOfDeclared.pop_back();
+  // The frame rectangle's last byte holds padding bits after its 4 fields.
+  std::vector<uint8_t> paddedRect = good;
+  const size_t rectBytes = (5 + 4 * (paddedRect[8] >> 3) + 7) / 8;
+  paddedRect[8 + rectBytes - 1] |= 1;
   struct Case {
     const char* name;
     std::vector<uint8_t> file;
@@ -309,6 +313,7 @@ TEST(RoundTrip, BrokenFilesAreRefusedWithAMessage) {
       {"inside the 8-byte header", std::vector<uint8_t>(good.begin(), good.begin() + 6), "ends early: inside its 8-byte header"},
       {"shorter than declared", shortOfDeclared, "declares"},
       {"inside the frame rectangle", cut(9), "frame rectangle"},
+      {"padding bits set in the frame rectangle", paddedRect, "padding bits set"},
       {"inside a tag header", cut(22), "inside the header"},
       {"inside a long tag header", cut(28), "inside the long header"},
       {"inside a tag body", cut(40), "inside the body"},
