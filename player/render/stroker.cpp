@@ -12,10 +12,8 @@ namespace {
 // Thick curves are halved at most this many levels before offsetting.
 constexpr int32_t MaxOffsetDepth = 5;
 // Thin curves are halved until they are this flat (or their arms agree);
-// halving shrinks the flatness fourfold, and the level cap only guards
-// against coordinates so large that halving cannot make progress.
+// halving shrinks the flatness fourfold.
 constexpr int32_t ThinFlatnessLimit = 2;
-constexpr int32_t MaxThinLevels = 32;
 // Anti-aliased lines of 1 to 3 pixels this long or shorter are not snapped.
 constexpr int32_t SnapMinimumLength = 12;
 
@@ -234,11 +232,18 @@ bool ArmsAgree(const Curve& c) {
   return startSteep == endSteep && !OppositeSigns(sy, ey) && !OppositeSigns(sx, ex);
 }
 
-void StrokeThinCurve(Stroker& s, const Curve& c, int32_t level) {
-  if (CurveFlatness(c) > ThinFlatnessLimit && !ArmsAgree(c) && level < MaxThinLevels) {
+// The halvings count in the shared depth, so that they and the edge
+// emitter's cuts together make at most 2^MaxSubdivision pieces of one
+// curve. Curves inside the 16-bit edge range need about 8 levels at most
+// (the flatness shrinks fourfold per level); only far larger ones reach
+// the limit, and are then offset as they are.
+void StrokeThinCurve(Stroker& s, const Curve& c) {
+  if (CurveFlatness(c) > ThinFlatnessLimit && !ArmsAgree(c) && s.depth < MaxSubdivision) {
     const CurvePair halves = HalveCurve(c);
-    StrokeThinCurve(s, halves.first, level + 1);
-    StrokeThinCurve(s, halves.second, level + 1);
+    ++s.depth;
+    StrokeThinCurve(s, halves.first);
+    StrokeThinCurve(s, halves.second);
+    --s.depth;
     return;
   }
   const ThinOffset o = ThinOffsetOf(c);
@@ -297,7 +302,7 @@ void StrokeSegment(Stroker& stroker, const Curve& curve) {
     if (curve.straight) {
       StrokeThinLine(stroker, curve);
     } else {
-      StrokeThinCurve(stroker, curve, 0);
+      StrokeThinCurve(stroker, curve);
     }
   } else {
     Curve c = curve;
