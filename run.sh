@@ -18,6 +18,10 @@ Usage: ./run.sh COMMAND
           build/demo: a contact sheet of its frames and its first frame
   bench   build the renderer benchmark in release mode (build/bench) and
           print our render times against cairo's for the same scenes
+  fuzz [SECONDS]
+          build the libFuzzer targets (clang, ASan + UBSan) in build/fuzz and
+          run each for SECONDS (default 60) on a copy of its seed corpus;
+          reports executions, coverage and findings (build/fuzz/findings)
   --help  this text
 HELP
 }
@@ -95,6 +99,12 @@ do_test() {
   local status=0
   echo "== native tests"
   ctest --preset native-tests -j "$jobs" || status=1
+  echo "== fuzz targets over their seed corpora (fixed seed and run count)"
+  if build_fuzz; then
+    ctest --test-dir build/fuzz --output-on-failure -j "$jobs" || status=1
+  else
+    status=1
+  fi
   run_win32_tests || status=1
   return $status
 }
@@ -102,6 +112,36 @@ do_test() {
 do_demo() {
   do_build
   samples/render_demo.sh build/bin build/samples build/demo
+}
+
+build_fuzz() {
+  if [ ! -f build/fuzz/build.ninja ]; then
+    cmake -S fuzz -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null || return 1
+  fi
+  cmake --build build/fuzz -j "$jobs"
+}
+
+# Each target runs on a scratch copy of its corpus, so the seeds stay as
+# committed; inputs that crash, leak or time out land in build/fuzz/findings.
+do_fuzz() {
+  local seconds=$1 found=0
+  case "$seconds" in ''|*[!0-9]*) echo "fuzz: SECONDS must be a whole number" >&2; return 2 ;; esac
+  scripts/install-deps.sh
+  build_fuzz
+  mkdir -p build/fuzz/findings
+  for target in movie compiler dump; do
+    local work="build/fuzz/work/$target" log="build/fuzz/$target.log"
+    rm -rf "$work" && mkdir -p "$work" && cp fuzz/corpus/$target/* "$work/"
+    echo "== fuzz_$target for $seconds s"
+    build/fuzz/fuzz_$target -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
+      -dict=fuzz/lmr.dict -print_final_stats=1 -artifact_prefix="build/fuzz/findings/$target-" \
+      "$work" >"$log" 2>&1 || found=1
+    grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)' "$log" || true
+    grep -Eo 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -n 1 || true
+    grep -E '^(SUMMARY|==[0-9]+==ERROR)' "$log" || true
+  done
+  echo "findings: $(find build/fuzz/findings -type f | wc -l) file(s) in build/fuzz/findings (logs: build/fuzz/*.log)"
+  [ "$found" -eq 0 ]
 }
 
 do_bench() {
@@ -114,6 +154,7 @@ case "${1:-}" in
   test) do_test ;;
   demo) do_demo ;;
   bench) do_bench ;;
+  fuzz) do_fuzz "${2:-60}" ;;
   -h|--help|help) usage ;;
   *) usage >&2; exit 2 ;;
 esac

@@ -70,6 +70,20 @@ void ApplyView(Player& p, uint8_t viewByte) {
   p.viewApplied = true;
 }
 
+// The palette formats' shared colour tables live as long as one offscreen
+// refers to them; building one costs far more than a whole small frame.
+// One offscreen per palette format is kept for the process, as a player
+// that stays loaded keeps them.
+void KeepSharedColorTables() {
+  static bool kept = false;
+  if (kept) return;
+  kept = true;
+  static lmr::Offscreen keepers[lmr::Format8Bit + 1];
+  for (int32_t f = lmr::Format1Bit; f <= lmr::Format8Bit; ++f) {
+    lmr::createOffscreenFormat(keepers[f], f, nullptr, 8, 8, false);
+  }
+}
+
 void HitTestObjects(Player& p, const uint8_t* pattern) {
   int32_t tests = 0;
   for (lmr::DisplayObject* o = p.list.firstObject; o && tests < MaxHitTestsPerFrame; o = o->next) {
@@ -86,6 +100,7 @@ void HitTestObjects(Player& p, const uint8_t* pattern) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < ControlBytes) return 0;
+  KeepSharedColorTables();
   const uint8_t blockByte = data[0], viewByte = data[1], teardown = data[2], seekByte = data[3];
   const uint8_t* pattern = data + 4;
   const uint8_t* file = data + ControlBytes;
