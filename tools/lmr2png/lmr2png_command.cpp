@@ -28,12 +28,12 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   std::error_code ignored;
   if (std::filesystem::is_directory(moviePath, ignored)) {
     err << moviePath << ": cannot read the file: it is a folder\n";
-    return ExitNotReadable;
+    return ExitNoPicture;
   }
   std::ifstream in(moviePath, std::ios::binary);
   if (!in) {
     err << moviePath << ": cannot read the file\n";
-    return ExitNotReadable;
+    return ExitNoPicture;
   }
 
   MovieStage stage;
@@ -43,7 +43,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   const LoadOutcome outcome = loadMovie(stage, in, options.frame);
   if (!canRender(outcome)) {
     err << moviePath << ": " << describeOutcome(outcome, stage, options.frame) << "\n";
-    return ExitNotReadable;
+    return ExitNoPicture;
   }
 
   ImageSize size{options.width, options.height};
@@ -52,11 +52,11 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (!renderFrame(stage, options.formatIndex, size.width, size.height, options.quality, options.viewFlags,
                    image)) {
     err << "lmr2png: no memory for a picture of " << size.width << " x " << size.height << " pixels\n";
-    return ExitNotReadable;
+    return ExitNoPicture;
   }
   if (!writeRgbPng(options.outputPath, size.width, size.height, offscreenToRgb(image.offscreen), problem)) {
     err << "lmr2png: " << problem << "\n";
-    return ExitNotReadable;
+    return ExitNoPicture;
   }
   if (outcome.state != LoadState::FrameReached) {
     err << moviePath << ": " << describeOutcome(outcome, stage, options.frame) << "\n";

@@ -47,12 +47,12 @@ TEST(ExitStatus, MoviesAndFiles) {
       {"data ends inside frame 1", "cut.lmr", {"--frame", "1"}, ExitFrameNotReached,
        "the picture shows frame 0", true, red},
       {"frame 0 of a cut movie", "cut.lmr", {}, ExitWritten, "", true, red},
-      {"header cut", "header.lmr", {}, ExitNotReadable, "header", false, none},
-      {"empty file", "empty.lmr", {}, ExitNotReadable, "empty", false, none},
-      {"missing file", "missing.lmr", {}, ExitNotReadable, "cannot read", false, none},
-      {"a folder", ".", {}, ExitNotReadable, "cannot read", false, none},
-      {"bad signature", "signature.lmr", {}, ExitNotReadable, "LMV", false, none},
-      {"length below the header", "length.lmr", {}, ExitNotReadable, "not a movie", false, none},
+      {"header cut", "header.lmr", {}, ExitNoPicture, "header", false, none},
+      {"empty file", "empty.lmr", {}, ExitNoPicture, "empty", false, none},
+      {"missing file", "missing.lmr", {}, ExitNoPicture, "cannot read", false, none},
+      {"a folder", ".", {}, ExitNoPicture, "cannot read", false, none},
+      {"bad signature", "signature.lmr", {}, ExitNoPicture, "LMV", false, none},
+      {"length below the header", "length.lmr", {}, ExitNoPicture, "not a movie", false, none},
   };
   for (const InputCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -88,7 +88,7 @@ TEST(ExitStatus, PictureThatCannotBeWritten) {
   for (const std::string& out : {folder.file("no-such-folder/out.png"), folder.file("")}) {
     SCOPED_TRACE(out);
     const RunResult r = run({movie, "-o", out});
-    EXPECT_EQ(r.status, ExitNotReadable);
+    EXPECT_EQ(r.status, ExitNoPicture);
     EXPECT_NE(r.err.find("cannot"), std::string::npos) << r.err;
   }
   EXPECT_EQ(folder.names(), std::set<std::string>{"movie.lmr"});

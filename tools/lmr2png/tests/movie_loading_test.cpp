@@ -1,6 +1,7 @@
 // Loading a movie block by block up to the frame asked for.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "player/engine/result_codes.h"
@@ -78,6 +79,53 @@ TEST(MovieLoading, PartOfFrameZeroIsShown) {
   EXPECT_EQ(l.outcome.state, LoadState::DataEnded);
   EXPECT_EQ(l.outcome.frameShown, -1);
   EXPECT_EQ(l.rgb, loadAndRender(movie, 0, MovieBlockBytes).rgb);
+}
+
+TEST(MovieLoading, EveryCutLength) {
+  // However short the file, loading neither fails nor goes backwards: the
+  // header first, then ever later frames, frame 1 once its frame tag is in.
+  const Bytes movie = twoFrameMovie();
+  int32_t lastShown = -1;
+  bool headerSeen = false;
+  for (size_t length = 0; length <= movie.size(); ++length) {
+    SCOPED_TRACE("first " + std::to_string(length) + " bytes");
+    const Loaded l = loadAndRender(Bytes(movie.begin(), movie.begin() + static_cast<std::ptrdiff_t>(length)), 1, 3);
+    const bool complete = length >= movie.size() - 2;  // all but the end tag
+    if (!canRender(l.outcome)) {
+      EXPECT_FALSE(headerSeen);
+      EXPECT_EQ(l.outcome.state, LoadState::HeaderIncomplete);
+      EXPECT_TRUE(l.rgb.empty());
+      continue;
+    }
+    headerSeen = true;
+    EXPECT_EQ(l.outcome.state, complete ? LoadState::FrameReached : LoadState::DataEnded);
+    EXPECT_GE(l.outcome.frameShown, lastShown);
+    EXPECT_EQ(l.rgb.size(), size_t{40 * 30 * 3});
+    lastShown = l.outcome.frameShown;
+  }
+  EXPECT_EQ(lastShown, 1);
+}
+
+TEST(MovieLoading, DamagedBytesStaySafe) {
+  // Seeded damage anywhere in the file: each load ends in a defined state
+  // and renders (or refuses) without touching memory it does not own.
+  const Bytes movie = twoFrameMovie();
+  std::mt19937 random(2024);
+  for (int round = 0; round < 300; ++round) {
+    Bytes damaged = movie;
+    const int flips = 1 + round % 3;
+    for (int k = 0; k < flips; ++k) {
+      damaged[random() % damaged.size()] ^= static_cast<uint8_t>(1 + random() % 255);
+    }
+    SCOPED_TRACE("round " + std::to_string(round));
+    const Loaded l = loadAndRender(damaged, 1, 16);
+    if (canRender(l.outcome)) {
+      EXPECT_EQ(l.rgb.size(), size_t{40 * 30 * 3});
+      EXPECT_LE(l.outcome.frameShown, 1);
+    } else {
+      EXPECT_TRUE(l.rgb.empty());
+    }
+  }
 }
 
 }  // namespace
