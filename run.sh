@@ -12,8 +12,9 @@ Usage: ./run.sh COMMAND
           native release tools in build/bin, native tests (Debug, Address- and
           UndefinedBehaviorSanitizer) in build/native-tests, the Win32 side in
           build/win32 (deliverables in build/win32/bin)
-  test    build, then run every test: native through CTest, and the Win32
-          tests through CTest under Wine (one Xvfb display for the whole run)
+  test    build, then run every test: native through CTest, the fuzz targets
+          over their corpora, and the Win32 tests through CTest under Wine
+          (one Xvfb display for the whole run; LMR_WINE=0 skips them)
   demo    build, then render every sample movie in build/samples into
           build/demo: a contact sheet of its frames and its first frame
   bench   build the renderer benchmark in release mode (build/bench) and
@@ -50,13 +51,16 @@ stop_wine() {
 
 # Wine's loader is a 32-bit Linux program. Some machines of this kind run no
 # 32-bit code at all (the kernel answers "Exec format error"); there Wine
-# only runs through qemu's user-mode emulator, which makes each Win32
-# process start take minutes. The Win32 tests then run only on request.
+# runs through qemu's user-mode emulator (scripts/enable-i386.sh), where
+# starting Wine's session takes minutes. LMR_WINE=0 skips the Win32 run.
 runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 
 # One X display and one persistent Wine server for the whole Win32 run. The
 # server is started before CTest: started from inside CTest, Wine's
 # background services would inherit CTest's output pipe and keep it waiting.
+# It is also started before the prefix is made, so the session that
+# wineboot sets up is the one the tests use (every new server session
+# starts wineboot again).
 start_wine() {
   scripts/enable-i386.sh
   local display=99
@@ -68,24 +72,29 @@ start_wine() {
   trap stop_wine EXIT
   export DISPLAY=":$display"
   export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  local limit=${LMR_WINE_TIMEOUT:-1200}
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "creating the Wine prefix in $WINEPREFIX (once)"
-    wineboot -i </dev/null >/dev/null 2>&1 || true
-    wineserver -w
+    timeout --kill-after=30 "$limit" wineboot -i </dev/null >/dev/null 2>&1 || true
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  else
+    timeout --kill-after=30 "$limit" wine cmd /c exit </dev/null >/dev/null 2>&1 || true
   fi
-  wineserver -p
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 run_win32_tests() {
   echo "== Win32 tests under Wine"
   ctest --test-dir build/win32 -N | sed -n '/Test *#/p'
-  if ! runs_32bit && [ "${LMR_WINE_EMULATED:-0}" != 1 ]; then
-    echo "Win32 tests built but not run: this machine runs no 32-bit code, which Wine needs."
-    echo "Run them through qemu's emulator (very slow) with: LMR_WINE_EMULATED=1 ./run.sh test"
+  if [ "${LMR_WINE:-1}" = 0 ]; then
+    echo "Win32 tests built but not run (LMR_WINE=0)."
     return 0
+  fi
+  if ! runs_32bit; then
+    echo "this machine runs no 32-bit code: Wine runs through qemu's emulator (slow)"
+    export LMR_WINE_EMULATED=1
   fi
   start_wine
   local status=0
