@@ -298,7 +298,7 @@ TEST(RoundTrip, BrokenFilesAreRefusedWithAMessage) {
   std::vector<uint8_t> wrongSignature = good;
   wrongSignature[2] = 'W';
   std::vector<uint8_t> shortOfDeclared = good;
-  shortOfDeclared.pop_back();
+  shortOfDeclared.resize(good.size() - 1);
   // The frame rectangle's last byte holds padding bits after its 4 fields.
   std::vector<uint8_t> paddedRect = good;
   const size_t rectBytes = (5 + 4 * (paddedRect[8] >> 3) + 7) / 8;
