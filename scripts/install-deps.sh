@@ -11,9 +11,12 @@ native_packages=(
   clang libclang-rt-14-dev
   libcairo2-dev
 )
+# wine64 too: its 64-bit server and services run natively even where 32-bit
+# programs need an emulator (scripts/enable-i386.sh); only our 32-bit test
+# programs then run emulated.
 win32_packages=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth fonts-wine
+  wine wine32:i386 wine64 xvfb xauth fonts-wine
   dpkg-dev
 )
 
