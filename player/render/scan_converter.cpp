@@ -228,19 +228,19 @@ void InsertNewEdges(RasterContext& context, int32_t y) {
 }
 
 void SortActiveEdges(RasterContext& context) {
-  bool exchanged = true;
-  while (exchanged) {
-    exchanged = false;
-    for (ActiveEdge* e = context.activeEdges; e && e->next;) {
-      ActiveEdge* n = e->next;
-      if (n->xr < e->xr) {
-        // Swap e and n: n moves in front of e.
-        Unlink(context, *n);
-        LinkAfter(context, e->previous, *n);
-        exchanged = true;
-      } else {
-        e = n;
-      }
+  // Insertion sort in one pass: from one line to the next the list is
+  // nearly sorted, so an edge that is out of place moves back a few steps.
+  // Only strictly smaller crossings move in front, so edges with equal xr
+  // keep their order: the result is the one stable order by xr.
+  for (ActiveEdge* e = context.activeEdges; e && e->next;) {
+    ActiveEdge* n = e->next;
+    if (n->xr < e->xr) {
+      ActiveEdge* after = e->previous;
+      while (after && after->xr > n->xr) after = after->previous;
+      Unlink(context, *n);
+      LinkAfter(context, after, *n);
+    } else {
+      e = n;
     }
   }
 }
