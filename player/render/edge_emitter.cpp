@@ -103,6 +103,21 @@ void EmitCurveEdge(EdgeSink& sink, const Curve& input) {
       return;
     }
   }
+  // Before any halving for height: a piece wholly above or below what can
+  // be shown, or wholly left or right of it beyond the 16-bit range, comes
+  // out the same however often it is halved (nothing, or a vertical at the
+  // range's side). Taken here, a tall curve far off the view costs one
+  // piece instead of up to 2^MaxSubdivision, and one taller than the depth
+  // limit can halve down to still switches its fills.
+  {
+    const Rect b = CurveBounds(c);
+    const int32_t band = sink.clampMode ? ClampBand : EdgeCoordinateLimit;
+    if (b.ymax < -band || b.ymin > band) return;
+    if (BeyondEdgeRange(b) && (b.xmax < -ClampBand || b.xmin > ClampBand)) {
+      StoreEdge(sink, ClampToVertical(c, b.xmax < -ClampBand ? -EdgeCoordinateLimit : EdgeCoordinateLimit), dir);
+      return;
+    }
+  }
   if (!c.straight && int64_t{c.y1} - c.y0 > MaxCurveHeight) {
     EmitPieces(sink, HalveCurve(input));
     return;
