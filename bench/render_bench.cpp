@@ -3,8 +3,11 @@
 // time of each and their ratios. Before timing, both full frames are
 // compared pixel by pixel so that both really drew the same picture.
 //
-// Usage: render_bench [--counts N,N,...] [--batches B] [--png DIR]
-//   --png DIR  also write each renderer's full frame as a PNG into DIR
+// Usage: render_bench [--counts N,N,...] [--batches B] [--png DIR] [--profile JOB]
+//   --png DIR      also write each renderer's full frame as a PNG into DIR
+//   --profile JOB  no timing: run one job (ours-cached, ours-cold,
+//                  ours-area, cairo-fast, cairo-fast-area) 20 times at the
+//                  first count, for an instruction-counting profiler
 #include <png.h>
 
 #include <algorithm>
@@ -129,6 +132,7 @@ struct Options {
   std::vector<int32_t> counts{50, 200, 1000};
   int batches = 9;
   std::string pngDir;
+  std::string profile;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -146,6 +150,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     } else if (arg == "--batches" && i + 1 < argc) {
       options.batches = std::atoi(argv[++i]);
       if (options.batches < 1) return false;
+    } else if (arg == "--profile" && i + 1 < argc) {
+      options.profile = argv[++i];
     } else if (arg == "--png" && i + 1 < argc) {
       options.pngDir = argv[++i];
     } else {
@@ -155,14 +161,41 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return !options.counts.empty();
 }
 
+constexpr int ProfileRuns = 20;
+
+int Profile(const Options& options) {
+  const std::vector<SceneShape> scene = MakeScene(options.counts.front(), SceneSeed);
+  OurRenderer ours(scene);
+  CairoRenderer fast(scene, CAIRO_ANTIALIAS_FAST, FlatteningTolerance);
+  const std::string& job = options.profile;
+  for (int i = 0; i < ProfileRuns; ++i) {
+    if (job == "ours-cached") {
+      ours.RenderCached();
+    } else if (job == "ours-cold") {
+      ours.RenderCold();
+    } else if (job == "ours-area") {
+      ours.RenderArea(AreaX, AreaY);
+    } else if (job == "cairo-fast") {
+      fast.RenderFull();
+    } else if (job == "cairo-fast-area") {
+      fast.RenderArea(AreaX, AreaY);
+    } else {
+      std::fprintf(stderr, "render_bench: no job %s\n", job.c_str());
+      return 2;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int Main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: render_bench [--counts N,N,...] [--batches B] [--png DIR]\n");
+    std::fprintf(stderr, "usage: render_bench [--counts N,N,...] [--batches B] [--png DIR] [--profile JOB]\n");
     return 2;
   }
+  if (!options.profile.empty()) return Profile(options);
   std::printf("Scene: closed shapes of %d quadratic segments in a %d x %d frame, seed %#x; %d batches, median\n",
               SegmentsPerShape, FrameWidth, FrameHeight, SceneSeed, options.batches);
   std::printf("Thread CPU microseconds per frame; cairo's tolerance %.3f px\n\n", FlatteningTolerance);
