@@ -6,8 +6,21 @@
 #include "player/engine/jpeg_glue.h"
 #include "player/engine/movie.h"
 #include "player/engine/tag_codes.h"
+#include "player/render/drawing_records.h"
 
 namespace lmr {
+
+namespace {
+
+// Whether any record of this id (shadowed ones included) is a bitmap.
+bool DefinesBitmap(const Movie& movie, uint16_t id) {
+  for (const CharacterRecord* c = movie.buckets[id & DictionaryMask]; c; c = c->next) {
+    if (c->id == id && c->kind == KindBitmap) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 void Movie::executeTag(uint32_t code) {
   StreamReader& r = reader;
@@ -62,6 +75,13 @@ void Movie::executeTag(uint32_t code) {
       // Objects showing the character go first (a button takes its
       // children along), so no object is left pointing at a freed record.
       if (displayList) displayList->removeObjectsOfCharacter(id);
+      // Fills of placed shapes point at a bitmap's image and pixel rows:
+      // when a bitmap goes, every object's drawing records go too, to be
+      // built again (with the fallback colour) on the next render.
+      if (displayList && DefinesBitmap(*this, id)) {
+        for (DisplayObject* o = displayList->firstObject; o; o = o->next) ReleaseDrawingRecords(*o);
+        displayList->invalidateAll();
+      }
       removeCharacters(id);
       break;
     }

@@ -98,5 +98,52 @@ TEST(BitmapFillRender, MovieWithAJpegFillShowsTheImage) {
   }
 }
 
+// Fill records of placed shapes point at their bitmap's image and rows. A
+// movie that drops the bitmap and defines another one (which takes the
+// freed record) must not leave those fills reading freed pixels
+// (AddressSanitizer) when the shape is drawn again: the shape now shows
+// the fallback red.
+TEST(BitmapFillRender, DroppingTheBitmapOfAPlacedShape) {
+  const enc::JpegParts jpeg = QuadrantJpeg();
+  const Bytes setup = Tag(enc::TagJpegSetup, jpeg.tables);
+  enc::BitWriter drop;
+  drop.u16(1);
+  // A second shape with a fill of the new bitmap 5, off to the side,
+  // decodes it; its bounds are wide so that the first square is drawn
+  // again around it.
+  enc::ShapeBody other;
+  enc::FillStyleDef fill;
+  fill.type = enc::FillTypeBitmap;
+  fill.bitmapId = 5;
+  other.fills.push_back(fill);
+  AddSquare(other, 1300, 10, 20, 1);
+  const std::vector<Bytes> frame1 = {Tag(enc::TagDropCharacter, drop.bytes),
+                                     Tag(enc::TagJpegImage, enc::jpegImageBody(5, jpeg.image)),
+                                     ShapeTag(6, Rect{0, 1400, 0, 1400}, other), PlaceTag(6, 2)};
+  // Frame 0: the bitmap square of BitmapSquareMovie; frame 1 as above.
+  std::vector<Bytes> tags = {setup, Tag(enc::TagJpegImage, enc::jpegImageBody(1, jpeg.image))};
+  enc::ShapeBody body;
+  enc::FillStyleDef bitmap;
+  bitmap.type = enc::FillTypeBitmap;
+  bitmap.bitmapId = 1;
+  bitmap.matrix.m = matrixScale(80 * FixedOne, 80 * FixedOne);
+  body.fills.push_back(bitmap);
+  AddSquare(body, 10, 10, 1280, 1);
+  tags.push_back(ShapeTag(2, Rect{10, 1290, 10, 1290}, body));
+  tags.push_back(PlaceTag(2, 1));
+  tags.push_back(Tag(enc::TagFrame, {}));
+  tags.insert(tags.end(), frame1.begin(), frame1.end());
+
+  ShapeStage stage(MovieFile(tags));
+  TestTarget target(Format32, 70, 70);
+  stage.list.setOffscreen(&target.offscreen);
+  stage.list.applyView(matrixScale(FixedOne / 20, FixedOne / 20), false);
+  stage.list.render();
+  EXPECT_TRUE(Near(target.pixel(16, 16), kQuadrants[0][0], 24));
+  ASSERT_EQ(stage.movie.seekFrame(1), ResultOk);
+  stage.list.render();
+  EXPECT_EQ(target.pixel(16, 16), (Rgb{255, 0, 0}));
+}
+
 }  // namespace
 }  // namespace lmr::test
