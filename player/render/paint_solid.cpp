@@ -86,7 +86,12 @@ void PaintSolid24(RasterContext& context, int32_t startX, int32_t endX, FillStyl
 void PaintSolid32(RasterContext& context, int32_t startX, int32_t endX, FillStyle& fill) {
   const uint8_t* pattern = PatternRow(context, fill);
   uint8_t* p = context.row + 4 * startX;
-  for (int32_t x = startX; x < endX; ++x, p += 4) std::memcpy(p, pattern + 4 * (x & 3), 4);
+  int32_t x = startX;
+  // The pattern repeats every 4 pixels: single pixels up to a multiple of
+  // 4, then whole 16-byte patterns, then the rest.
+  for (; x < endX && (x & 3) != 0; ++x, p += 4) std::memcpy(p, pattern + 4 * (x & 3), 4);
+  for (; x + 4 <= endX; x += 4, p += 16) std::memcpy(p, pattern, 16);
+  for (; x < endX; ++x, p += 4) std::memcpy(p, pattern + 4 * (x & 3), 4);
 }
 
 Painter SolidPainterFor(int32_t formatIndex) {
