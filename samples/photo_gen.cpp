@@ -63,12 +63,13 @@ Color Sky(double x, double y, const Noise& noise) {
   const double t = y / Horizon;
   Color c = t < 0.6 ? Mix({0.10, 0.14, 0.38}, {0.78, 0.36, 0.42}, t / 0.6)
                     : Mix({0.78, 0.36, 0.42}, {1.00, 0.72, 0.38}, (t - 0.6) / 0.4);
-  // A warm glow around the sun, and thin drawn-out clouds.
+  // A warm glow around the sun, wider than high, and thin drawn-out clouds.
   const double d = std::hypot(x - SunX, (y - SunY) * 1.4);
   c = Mix(c, {1.0, 0.86, 0.55}, 0.75 * std::exp(-d / 55));
   const double cloud = Clamp01((noise.fractal(x / 60, y / 9, 5) - 0.52) * 3.5);
   c = Mix(c, {0.98, 0.62, 0.55}, cloud * 0.65 * (1 - t * 0.5));
-  if (d < SunRadius) c = Mix(c, {1.0, 0.97, 0.85}, Clamp01((SunRadius - d) / 1.5));
+  const double disc = std::hypot(x - SunX, y - SunY);
+  if (disc < SunRadius) c = Mix(c, {1.0, 0.97, 0.85}, Clamp01((SunRadius - disc) / 1.5));
   return c;
 }
 
