@@ -54,6 +54,7 @@ stop_wine() {
 # runs through qemu's user-mode emulator (scripts/enable-i386.sh), where
 # starting Wine's session takes minutes. LMR_WINE=0 skips the Win32 run.
 runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
+emulated_32bit() { grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; }
 
 # One X display and one persistent Wine server for the whole Win32 run. The
 # server is started before CTest: started from inside CTest, Wine's
@@ -92,11 +93,11 @@ run_win32_tests() {
     echo "Win32 tests built but not run (LMR_WINE=0)."
     return 0
   fi
-  if ! runs_32bit; then
-    echo "this machine runs no 32-bit code: Wine runs through qemu's emulator (slow)"
+  start_wine
+  if emulated_32bit; then
+    echo "this machine runs no 32-bit code natively: Wine's 32-bit side runs through qemu's emulator (slow)"
     export LMR_WINE_EMULATED=1
   fi
-  start_wine
   local status=0
   ctest --preset win32 || status=1
   stop_wine
