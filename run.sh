@@ -53,7 +53,6 @@ stop_wine() {
 # 32-bit code at all (the kernel answers "Exec format error"); there Wine
 # runs through qemu's user-mode emulator (scripts/enable-i386.sh), where
 # starting Wine's session takes minutes. LMR_WINE=0 skips the Win32 run.
-runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
 emulated_32bit() { grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; }
 
 # One X display and one persistent Wine server for the whole Win32 run. The
