@@ -208,6 +208,11 @@ enc::CodedMatrix resolveMatrix(const MatrixSpec& matrixWords, int line) {
     out.m.ty = static_cast<int32_t>(matrixWords.ty);
   }
   const Matrix& m = out.m;
+  // The widest matrix field holds 31 bits (its width is a 5-bit count):
+  // a wider coefficient would be written as a broken place tag.
+  if (enc::fieldBitsFor({m.a, m.b, m.c, m.d}) > 31) {
+    throw SourceError(line, "matrix coefficient out of range (-16384 to 16383.99998)");
+  }
   auto check = [&](int bits, std::initializer_list<int32_t> values, const char* name) {
     if (bits >= 0 && enc::fieldBitsFor(values) > bits) {
       throw SourceError(line, std::string(name) + " " + std::to_string(bits) + " is too narrow for the matrix values");

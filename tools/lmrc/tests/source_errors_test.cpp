@@ -41,6 +41,9 @@ const ErrorCase ErrorCases[] = {
     {"styles after the path", "shape 1 {\n  lineto 1 1\n  fill solid #000000\n}\n", 3, "styles come before the path"},
     {"edge too long", "shape 1 {\n  lineto 70000 0\n}\n", 2, "edge too long"},
     {"width too narrow", "shape 1 {\n  lineto 1000 0 bits 4\n}\n", 2, "too narrow"},
+    {"scale too large for a matrix field", "place 1 1 scale 30000\n", 1, "matrix coefficient out of range"},
+    {"raw coefficient too large for a field", "place 1 1 matrix 1 0 -16384.5 1 0 0\n", 1,
+     "matrix coefficient out of range"},
     {"matrix width too narrow", "place 1 1 translate 100 0 translatebits 3\n", 1, "translatebits 3 is too narrow"},
     {"short header too small", "tag 20 short <" "000102030405060708090a0b0c0d0e0f000102030405060708090a0b0c0d0e0f"
                                "000102030405060708090a0b0c0d0e0f000102030405060708090a0b0c0d0e0f>\n",
