@@ -121,7 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else if (blockByte > 0) {
       block = blockByte;
     }
-    if (block > fileSize - offset) block = fileSize - offset;
+    // The last block allowed brings the rest, so every input is delivered.
+    if (block > fileSize - offset || blocks == MaxBlocks - 1) block = fileSize - offset;
     p->movie.appendData(file + offset, block);
     offset += block;
     ++blocks;
