@@ -62,8 +62,9 @@ void BuildTextRecords(DisplayObject& object) {
   FontGlyphs font{};
   FillStyle* colour = nullptr;
   TextRecordHeader record;
-  // Records and glyphs are only bounded by the text tag's bytes: every
-  // read stops at its end.
+  int32_t drawn = 0;  // glyphs built so far, up to MaxTextGlyphs
+  // Records and glyph entries are bounded by the text tag's bytes (every
+  // read stops at its end), glyphs drawn by MaxTextGlyphs.
   while (ReadTextRecord(body, record)) {
     if (record.flags & TextRecordFont) {
       // An id that names no font character leaves the run without a font.
@@ -93,6 +94,8 @@ void BuildTextRecords(DisplayObject& object) {
       // colour shows nothing; the pen moves on all the same.
       const int32_t outline = GlyphOutlineOffset(font, glyph.index);
       if (outline >= 0 && colour) {
+        if (drawn == MaxTextGlyphs) return;
+        ++drawn;
         BuildGlyph(object, movie, font, outline, matrixConcat(run, textToDevice), *colour);
       }
       run.tx = AddSaturated(run.tx, glyph.advance);
