@@ -75,13 +75,17 @@ start_wine() {
   mkdir -p "$WINEPREFIX"
   wineserver -p
   local limit=${LMR_WINE_TIMEOUT:-1200}
+  # The session is set up by 64-bit Wine where it is installed: it runs
+  # natively even where 32-bit programs are emulated.
+  local boot=wine
+  command -v wine64 >/dev/null 2>&1 && boot=wine64
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "creating the Wine prefix in $WINEPREFIX (once)"
-    timeout --kill-after=30 "$limit" wineboot -i </dev/null >/dev/null 2>&1 || true
+    timeout --kill-after=30 "$limit" "$boot" wineboot.exe -i </dev/null >/dev/null 2>&1 || true
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   else
-    timeout --kill-after=30 "$limit" wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    timeout --kill-after=30 "$limit" "$boot" cmd /c exit </dev/null >/dev/null 2>&1 || true
   fi
 }
 
