@@ -6,6 +6,7 @@
 #include <cstring>
 #include <deque>
 #include <ostream>
+#include <string>
 #include <utility>
 
 #include "player/engine/records.h"
@@ -206,5 +207,30 @@ struct Scene {
     paint();
   }
 };
+
+// Rows of a 32-bit target as text, one character per pixel: '.' for the
+// marker colour (a pixel nothing painted), '#' for ink, `other` for
+// anything else (partly covered or wrong).
+inline std::string Picture(const TestTarget& t, const Rgb& marker, const Rgb& ink, char other) {
+  std::string s;
+  for (int32_t y = 0; y < t.offscreen.height; ++y) {
+    for (int32_t x = 0; x < t.offscreen.width; ++x) {
+      const Rgb p = t.pixel(x, y);
+      s += p == marker ? '.' : p == ink ? '#' : other;
+    }
+    s += '\n';
+  }
+  return s;
+}
+
+// Covered pixels [x0, x1) x [y0, y1) as a picture of a w x h target.
+inline std::string Box(int32_t w, int32_t h, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  std::string s;
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) s += x >= x0 && x < x1 && y >= y0 && y < y1 ? '#' : '.';
+    s += '\n';
+  }
+  return s;
+}
 
 }  // namespace lmr::test

@@ -15,29 +15,7 @@ const Rgb White{255, 255, 255};
 const Rgb Black{0, 0, 0};
 const Rgb Marker{10, 20, 30};  // a pixel that no test paints
 
-// Rows of a 32-bit target as text, one character per pixel: '.' for the
-// marker, '#' for the given colour, '?' for anything else.
-std::string Picture(const TestTarget& t, const Rgb& ink) {
-  std::string s;
-  for (int32_t y = 0; y < t.offscreen.height; ++y) {
-    for (int32_t x = 0; x < t.offscreen.width; ++x) {
-      const Rgb p = t.pixel(x, y);
-      s += p == Marker ? '.' : p == ink ? '#' : '?';
-    }
-    s += '\n';
-  }
-  return s;
-}
-
-// Covered pixels [x0, x1) x [y0, y1) as a picture of a w x h target.
-std::string Box(int32_t w, int32_t h, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  std::string s;
-  for (int32_t y = 0; y < h; ++y) {
-    for (int32_t x = 0; x < w; ++x) s += x >= x0 && x < x1 && y >= y0 && y < y1 ? '#' : '.';
-    s += '\n';
-  }
-  return s;
-}
+std::string Picture(const TestTarget& t, const Rgb& ink) { return Picture(t, Marker, ink, '?'); }
 
 TEST(ScanConverter, RectanglesAreHalfOpen) {
   struct Case {

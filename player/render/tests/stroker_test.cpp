@@ -112,26 +112,7 @@ void ExpectSoundEdges(const StrokeStage& stage) {
 }
 
 // Covered pixels as text: '#' ink, '.' untouched, '+' partly covered.
-std::string Picture(const TestTarget& t) {
-  std::string s;
-  for (int32_t y = 0; y < t.offscreen.height; ++y) {
-    for (int32_t x = 0; x < t.offscreen.width; ++x) {
-      const Rgb p = t.pixel(x, y);
-      s += p == Marker ? '.' : p == Ink ? '#' : '+';
-    }
-    s += '\n';
-  }
-  return s;
-}
-
-std::string Box(int32_t w, int32_t h, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
-  std::string s;
-  for (int32_t y = 0; y < h; ++y) {
-    for (int32_t x = 0; x < w; ++x) s += x >= x0 && x < x1 && y >= y0 && y < y1 ? '#' : '.';
-    s += '\n';
-  }
-  return s;
-}
+std::string Picture(const TestTarget& t) { return Picture(t, Marker, Ink, '+'); }
 
 TEST(Stroker, WideHorizontalLineHasSidesAndRoundCaps) {
   // (0, 0) to (100, 0), width 20, moved by (20, 20) to lie on the target.
