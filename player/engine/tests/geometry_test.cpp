@@ -10,6 +10,7 @@
 #include <random>
 
 #include "player/engine/fixed_point.h"
+#include "player/engine/tests/rect_fixture.h"
 
 namespace lmr {
 
@@ -30,15 +31,6 @@ void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << ", " << p.
 namespace {
 
 constexpr Rect Empty{};
-
-constexpr Rect R(int32_t xmin, int32_t xmax, int32_t ymin, int32_t ymax) {
-  Rect r;
-  r.xmin = xmin;
-  r.xmax = xmax;
-  r.ymin = ymin;
-  r.ymax = ymax;
-  return r;
-}
 
 Matrix M(Fixed a, Fixed b, Fixed c, Fixed d, int32_t tx = 0, int32_t ty = 0) {
   Matrix m;

@@ -7,18 +7,10 @@
 
 #include "player/engine/fixed_point.h"
 #include "player/engine/geometry.h"
+#include "player/engine/tests/rect_fixture.h"
 
 namespace lmr {
 namespace {
-
-Rect R(int32_t xmin, int32_t xmax, int32_t ymin, int32_t ymax) {
-  Rect r;
-  r.xmin = xmin;
-  r.xmax = xmax;
-  r.ymin = ymin;
-  r.ymax = ymax;
-  return r;
-}
 
 struct ViewCase {
   const char* what;

@@ -8,6 +8,8 @@
 #include <ostream>
 #include <random>
 
+#include "player/engine/tests/rect_fixture.h"
+
 namespace lmr {
 
 void PrintTo(const Curve& c, std::ostream* os) {
@@ -26,15 +28,6 @@ Curve C(int32_t x0, int32_t y0, int32_t cx, int32_t cy, int32_t x1, int32_t y1, 
   Curve c = MakeCurve(Point{x0, y0}, Point{cx, cy}, Point{x1, y1});
   c.straight = straight;
   return c;
-}
-
-Rect R(int32_t xmin, int32_t xmax, int32_t ymin, int32_t ymax) {
-  Rect r;
-  r.xmin = xmin;
-  r.xmax = xmax;
-  r.ymin = ymin;
-  r.ymax = ymax;
-  return r;
 }
 
 TEST(CurveBuild, LinesRoundTheirControlDown) {
