@@ -26,15 +26,24 @@ mkdir -p "$report_dir"
 name=$(basename "$program" .exe)
 report=$report_dir/$name.xml
 log=$report_dir/$name.log
-rm -f "$report" "$log"
-timeout --kill-after=30 "${LMR_WINE_TIMEOUT:-1200}" wine "$program" "$@" --gtest_output="xml:$report" 2>&1 | tee "$log"
-status=${PIPESTATUS[0]}
-# Test failures fail the run whatever the exit status says.
-if grep -q '^\[  FAILED  \]' "$log"; then
-  echo "wine-run: tests failed (exit $status)" >&2
-  exit 1
-fi
-[ "$status" -eq 0 ] && exit 0
+# A run the emulator broke off before any verdict is tried once more.
+attempt=1
+while :; do
+  rm -f "$report" "$log"
+  timeout --kill-after=30 "${LMR_WINE_TEST_TIMEOUT:-900}" wine "$program" "$@" --gtest_output="xml:$report" 2>&1 | tee "$log"
+  status=${PIPESTATUS[0]}
+  # Test failures fail the run whatever the exit status says.
+  if grep -q '^\[  FAILED  \]' "$log"; then
+    echo "wine-run: tests failed (exit $status)" >&2
+    exit 1
+  fi
+  [ "$status" -eq 0 ] && exit 0
+  if [ -s "$report" ] || grep -q '^\[  PASSED  \]' "$log" || [ "$attempt" -ge "${LMR_WINE_ATTEMPTS:-2}" ]; then
+    break
+  fi
+  echo "wine-run: the emulator broke off the run (exit $status); trying again" >&2
+  attempt=$((attempt + 1))
+done
 if [ -s "$report" ]; then
   head=$(grep -m 1 '<testsuites' "$report")
   tests=$(sed -n 's/.* tests="\([0-9]*\)".*/\1/p' <<<"$head")
