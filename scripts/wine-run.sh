@@ -32,8 +32,9 @@ while :; do
   rm -f "$report" "$log"
   timeout --kill-after=30 "${LMR_WINE_TEST_TIMEOUT:-900}" wine "$program" "$@" --gtest_output="xml:$report" 2>&1 | tee "$log"
   status=${PIPESTATUS[0]}
-  # Test failures fail the run whatever the exit status says.
-  if grep -q '^\[  FAILED  \]' "$log"; then
+  # Test failures fail the run whatever the exit status says; a failed
+  # assertion prints its "file:line: Failure" line before anything else.
+  if grep -qE '^\[  FAILED  \]|: Failure$' "$log"; then
     echo "wine-run: tests failed (exit $status)" >&2
     exit 1
   fi
