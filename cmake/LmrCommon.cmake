@@ -16,14 +16,6 @@ function(lmr_target_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
 endfunction()
 
-# A static library made of every .cpp file in the calling folder.
-function(lmr_folder_library name)
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  lmr_target_warnings(${name})
-endfunction()
-
 # One GoogleTest executable made of every *_test.cpp file in the calling
 # folder's tests/ subfolder; natively each test case becomes a CTest test.
 # For the Win32 side the folders' tests are gathered into one executable
