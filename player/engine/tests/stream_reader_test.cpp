@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "tools/lmrc/lib/bit_writer.h"
@@ -13,6 +15,22 @@ namespace {
 
 StreamReader readerOver(const std::vector<uint8_t>& bytes) {
   return StreamReader::over(bytes.data(), 0, static_cast<int32_t>(bytes.size()));
+}
+
+// Parameterised cases carry a name, which becomes the test's name in
+// listings and results, and PrintTo shows their fields: without them a case
+// printed as an anonymous index and a byte dump of the struct.
+template <typename Case>
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+  return info.param.name;
+}
+
+void PrintFields(const Rect& r, std::ostream* os) {
+  *os << "rect (" << r.xmin << ", " << r.xmax << ", " << r.ymin << ", " << r.ymax << ")";
+}
+
+void PrintFields(const Matrix& m, std::ostream* os) {
+  *os << "matrix [" << m.a << " " << m.b << " " << m.c << " " << m.d << " " << m.tx << " " << m.ty << "]";
 }
 
 TEST(StreamReaderBits, ReadsAcrossByteBoundaries) {
@@ -53,10 +71,16 @@ TEST(StreamReaderBits, WidthsAbove32AreRejected) {
 }
 
 struct SignedCase {
+  const char* name;
   uint8_t byte;
   int width;
   int32_t expected;
 };
+
+void PrintTo(const SignedCase& c, std::ostream* os) {
+  *os << "byte 0x" << std::hex << static_cast<int>(c.byte) << std::dec << " read as a " << c.width
+      << "-bit field, expects " << c.expected;
+}
 
 class StreamReaderSigned : public ::testing::TestWithParam<SignedCase> {};
 
@@ -67,10 +91,15 @@ TEST_P(StreamReaderSigned, SignExtendsByWidth) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, StreamReaderSigned,
-                         ::testing::Values(SignedCase{0x80, 4, -8}, SignedCase{0x70, 4, 7},
-                                           SignedCase{0x80, 1, -1}, SignedCase{0x00, 1, 0},
-                                           SignedCase{0xFF, 8, -1}, SignedCase{0x7F, 8, 127},
-                                           SignedCase{0xC0, 2, -1}, SignedCase{0x40, 2, 1}));
+                         ::testing::Values(SignedCase{"FourBitsMinimum", 0x80, 4, -8},
+                                           SignedCase{"FourBitsMaximum", 0x70, 4, 7},
+                                           SignedCase{"OneBitSet", 0x80, 1, -1},
+                                           SignedCase{"OneBitClear", 0x00, 1, 0},
+                                           SignedCase{"EightBitsMinusOne", 0xFF, 8, -1},
+                                           SignedCase{"EightBitsMaximum", 0x7F, 8, 127},
+                                           SignedCase{"TwoBitsMinusOne", 0xC0, 2, -1},
+                                           SignedCase{"TwoBitsOne", 0x40, 2, 1}),
+                         CaseName<SignedCase>);
 
 TEST(StreamReaderBytes, LittleEndianIntegers) {
   std::vector<uint8_t> bytes{0x34, 0x12, 0xFE, 0xFF, 0x78, 0x56, 0x34, 0x12, 0x9A};
@@ -137,10 +166,16 @@ TEST(StreamReaderLimit, ReadsPastTheLimitYieldZerosAndMarkOverrun) {
 }
 
 struct RectCase {
+  const char* name;
   Rect rect;
   int width;
   size_t bytes;
 };
+
+void PrintTo(const RectCase& c, std::ostream* os) {
+  PrintFields(c.rect, os);
+  *os << ", field width " << c.width << ", " << c.bytes << " bytes";
+}
 
 class StreamReaderRect : public ::testing::TestWithParam<RectCase> {};
 
@@ -158,17 +193,24 @@ TEST_P(StreamReaderRect, RoundTripsAndOccupiesWholeBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Widths, StreamReaderRect,
-    ::testing::Values(RectCase{{0, 0, 0, 0}, -1, 1},
-                      RectCase{{0, 11000, 0, 8000}, -1, 9},      // 15-bit fields
-                      RectCase{{-1, 1, -1, 1}, -1, 2},           // 2-bit fields
-                      RectCase{{-32768, 32767, 0, 5}, -1, 9},    // 16 bits
-                      RectCase{{0, 1 << 29, -(1 << 29), 7}, -1, 17},
-                      RectCase{{3, 3, 3, 3}, 20, 11}));          // wider than needed
+    ::testing::Values(RectCase{"AllZero", {0, 0, 0, 0}, -1, 1},
+                      RectCase{"FifteenBitFields", {0, 11000, 0, 8000}, -1, 9},
+                      RectCase{"TwoBitFields", {-1, 1, -1, 1}, -1, 2},
+                      RectCase{"SixteenBitFields", {-32768, 32767, 0, 5}, -1, 9},
+                      RectCase{"ThirtyOneBitFields", {0, 1 << 29, -(1 << 29), 7}, -1, 17},
+                      RectCase{"WiderThanNeeded", {3, 3, 3, 3}, 20, 11}),
+    CaseName<RectCase>);
 
 struct MatrixCase {
+  const char* name;
   Matrix m;
   size_t bytes;
 };
+
+void PrintTo(const MatrixCase& c, std::ostream* os) {
+  PrintFields(c.m, os);
+  *os << ", " << c.bytes << " bytes";
+}
 
 class StreamReaderMatrix : public ::testing::TestWithParam<MatrixCase> {};
 
@@ -184,12 +226,13 @@ TEST_P(StreamReaderMatrix, RoundTripsEveryFlagCombination) {
 
 INSTANTIATE_TEST_SUITE_P(
     Flags, StreamReaderMatrix,
-    ::testing::Values(MatrixCase{Matrix{}, 1},  // identity: 7 bits
-                      MatrixCase{Matrix{FixedOne, 0, 0, FixedOne, 100, -200}, 4},
-                      MatrixCase{Matrix{0x20000, 0, 0, 0x8000, 0, 0}, 7},
-                      MatrixCase{Matrix{FixedOne, 0x10000, -0x10000, FixedOne, 0, 0}, 6},
-                      MatrixCase{Matrix{0, 0x280000, -0x280000, 0, -5, 5}, 9},
-                      MatrixCase{Matrix{-0x10000, 1, -1, 0x30000, 1000000, 0}, 13}));
+    ::testing::Values(MatrixCase{"Identity", Matrix{}, 1},  // 7 bits
+                      MatrixCase{"TranslateOnly", Matrix{FixedOne, 0, 0, FixedOne, 100, -200}, 4},
+                      MatrixCase{"ScaleOnly", Matrix{0x20000, 0, 0, 0x8000, 0, 0}, 7},
+                      MatrixCase{"ScaleAndRotate", Matrix{FixedOne, 0x10000, -0x10000, FixedOne, 0, 0}, 6},
+                      MatrixCase{"RotateAndTranslate", Matrix{0, 0x280000, -0x280000, 0, -5, 5}, 9},
+                      MatrixCase{"EveryFieldSet", Matrix{-0x10000, 1, -1, 0x30000, 1000000, 0}, 13}),
+    CaseName<MatrixCase>);
 
 TEST(StreamReaderMatrix, RotatePairReadsBThenC) {
   enc::BitWriter w;
