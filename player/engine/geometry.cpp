@@ -103,11 +103,15 @@ Rect rectOffset(int32_t dx, int32_t dy, const Rect& r) {
 
 Rect rectInset(int32_t amount, const Rect& r) {
   if (rectIsEmpty(r)) return Rect{};
+  // The sides saturate: a side near the 32-bit range that wrapped to the
+  // far end would turn a huge area into an empty one. xmin stops above
+  // the empty marker.
   Rect out;
-  out.xmin = add(r.xmin, amount);
-  out.xmax = add(r.xmax, negate(amount));
-  out.ymin = add(r.ymin, amount);
-  out.ymax = add(r.ymax, negate(amount));
+  const int32_t xmin = saturate(int64_t{r.xmin} + amount);
+  out.xmin = xmin == RectEmptyValue ? RectEmptyValue + 1 : xmin;
+  out.xmax = saturate(int64_t{r.xmax} - amount);
+  out.ymin = saturate(int64_t{r.ymin} + amount);
+  out.ymax = saturate(int64_t{r.ymax} - amount);
   return rectNormalize(out);
 }
 

@@ -31,6 +31,8 @@ bool rectIsEmpty(const Rect& r);
 Rect rectFromCorners(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
 Rect rectFromPoint(Point p);
 Rect rectOffset(int32_t dx, int32_t dy, const Rect& r);
+// Moves the sides in by `amount` (out when negative); sides saturate at the
+// 32-bit range instead of wrapping.
 Rect rectInset(int32_t amount, const Rect& r);
 Rect rectNormalize(const Rect& r);
 Rect rectUnion(const Rect& r1, const Rect& r2);

@@ -124,6 +124,27 @@ TEST(DisplayList, ChangedPixels) {
   }
 }
 
+// Fault "one huge object cancels a redraw": an object whose bounds reach
+// the end of the 32-bit range made the margin of the changed area wrap, the
+// area became empty, and not even the small object next to it was drawn.
+TEST(DisplayList, AHugeObjectKeepsTheChangedAreaWhole) {
+  for (const bool antialias : {false, true}) {
+    SCOPED_TRACE(antialias ? "anti-aliased" : "plain");
+    List l;
+    l.list.antialias = antialias;
+    CharacterRecord huge = shapeRecord(1, Rect{-5000, INT32_MAX - 1, -5000, INT32_MAX});
+    CharacterRecord small = shapeRecord(2, Rect{10, 20, 10, 20});
+    ASSERT_NE(l.list.placeObject(&huge, objectKey(1, 1), Matrix{}), nullptr);
+    ASSERT_NE(l.list.placeObject(&small, objectKey(2, 2), Matrix{}), nullptr);
+    const Rect pixels = l.list.changedPixels();
+    ASSERT_FALSE(rectIsEmpty(pixels));
+    const int32_t scale = antialias ? AntialiasScale : 1;
+    EXPECT_TRUE(rectContains(pixels, Point{10 / scale, 10 / scale}));
+    EXPECT_TRUE(rectContains(pixels, Point{20 / scale, 20 / scale}));
+    EXPECT_EQ(pixels.xmax, antialias ? (INT32_MAX - 1) / AntialiasScale + ChangedPixelsMargin : INT32_MAX);
+  }
+}
+
 TEST(DisplayList, InvalidateAllCoversTheDeviceArea) {
   struct Case {
     bool offscreen;

@@ -84,6 +84,13 @@ TEST(GeometryRects, InsetOffsetAndNormalizeKeepEmptyEmpty) {
       {5, R(0, 10, 0, 20), R(5, 5, 5, 15)},
       {6, R(0, 10, 0, 20), Empty},
       {-1, Empty, Empty},  // an empty rectangle is not enlarged into a real one
+      // Fault "one huge object cancels a redraw": sides near the 32-bit
+      // range wrapped to the far end and the enlarged area became empty.
+      // They saturate; xmin stops above the empty marker.
+      {-2, R(-10, INT32_MAX - 1, 0, 10), R(-12, INT32_MAX, -2, 12)},
+      {-2, R(INT32_MIN + 1, 0, INT32_MIN + 1, INT32_MAX), R(INT32_MIN + 1, 2, INT32_MIN, INT32_MAX)},
+      {INT32_MIN, R(0, 10, 0, 10), R(INT32_MIN + 1, INT32_MAX, INT32_MIN, INT32_MAX)},
+      {INT32_MAX, R(-10, 10, -10, 10), Empty},
   };
   for (const InsetCase& c : insets) {
     EXPECT_EQ(rectInset(c.amount, c.in), c.out) << "inset " << c.amount << " of " << ::testing::PrintToString(c.in);
