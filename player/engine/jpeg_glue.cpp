@@ -6,6 +6,7 @@
 #include <new>
 
 #include "player/engine/jpeg_source.h"
+#include "player/engine/jpeg_tables.h"
 #include "player/engine/movie.h"
 #include "player/engine/tag_codes.h"
 #include "player/render/bitmap_decode.h"
@@ -14,11 +15,20 @@ namespace lmr {
 
 namespace {
 
+// Tables that images put into slots the movie's tables leave empty are
+// dropped from the slots before the next image, but libjpeg frees them only
+// with the decompressor: once this many have piled up, the decompressor is
+// made afresh. An image that keeps failing is retried on every draw, so
+// without this its tables would grow the pool without end.
+constexpr int32_t MaxDroppedJpegTables = 64;
+
 // The decoder block behind Movie::jpegDecoder.
 struct JpegDecoder {
   jpeg_decompress_struct info;
   SilentJpegErrors errors;
   MovieJpegSource source;
+  MovieJpegTables tables;  // what the setup tag loaded
+  int32_t droppedTables;   // tables left in the decompressor's pool
 };
 
 // libjpeg's error_exit must not return, so every libjpeg call that can
@@ -40,6 +50,14 @@ bool ReadTablesGuarded(JpegDecoder& d) {
   // A tables-only stream loads the quantisation and Huffman tables and
   // leaves the decompressor at its start state again.
   jpeg_read_header(&d.info, FALSE);
+  return true;
+}
+
+// Puts the movie's tables back, so that tables an earlier image carried
+// do not reach this one.
+bool RestoreTablesGuarded(JpegDecoder& d) {
+  if (setjmp(d.errors.exit)) return false;
+  restoreJpegTables(d.info, d.tables, d.droppedTables);
   return true;
 }
 
@@ -104,6 +122,18 @@ bool JpegDataOf(const Movie& movie, const CharacterRecord& character, StreamRead
   return true;
 }
 
+// A fresh decompressor in place of the old one, whose pool goes with it.
+// False when there is no memory for it; the count of dropped tables then
+// stays, so the next decode tries again (destroying a decompressor whose
+// creation failed is safe).
+bool RecreateDecompressor(JpegDecoder& d) {
+  jpeg_destroy_decompress(&d.info);
+  if (!CreateGuarded(d)) return false;
+  installMovieSource(d.info, d.source);
+  d.droppedTables = 0;
+  return true;
+}
+
 }  // namespace
 
 void setupJpeg(Movie& movie) {
@@ -127,6 +157,8 @@ void setupJpeg(Movie& movie) {
   ReadTablesGuarded(*d);
   // A setup tag holding a whole image leaves a header read: start over.
   jpeg_abort_decompress(&d->info);
+  // Every image starts from these tables (see decodeBitmap).
+  saveJpegTables(d->info, d->tables);
 }
 
 void defineJpegImage(Movie& movie) {
@@ -154,8 +186,12 @@ void decodeBitmap(Movie& movie, CharacterRecord& character) {
   releaseImage(image);
   StreamReader data;
   if (!JpegDataOf(movie, character, data)) return;
+  if (d->droppedTables >= MaxDroppedJpegTables && !RecreateDecompressor(*d)) return;
   feedMovieSource(d->source, data);
-  if (!DecodeGuarded(*d, image)) {
+  // An image that carries tables of its own replaces the decompressor's
+  // for itself only: each image starts from the movie's tables, so it
+  // decodes the same whatever was decoded before it.
+  if (!RestoreTablesGuarded(*d) || !DecodeGuarded(*d, image)) {
     // No pixels: the fill shows its fallback colour, and a later draw
     // tries again.
     releaseImage(image);

@@ -1,9 +1,10 @@
 // The movie's side of JPEG bitmaps: one libjpeg decompressor per movie,
-// made by the first setup tag since a rewind and holding the movie's
-// shared tables, and the bitmap characters that image tags define. An
-// image is decoded the first time a fill shows it (decodeBitmap, declared
-// for the renderer in player/render/bitmap_decode.h and defined here) into
-// a 5-5-5 BitmapImage that stays with its character.
+// made by the first setup tag since a rewind, the movie's shared tables
+// that every image starts from, and the bitmap characters that image tags
+// define. An image is decoded the first time a fill shows it (decodeBitmap,
+// declared for the renderer in player/render/bitmap_decode.h and defined
+// here) into a 5-5-5 BitmapImage that stays with its character; tables an
+// image carries itself apply to that image alone.
 #pragma once
 
 #include <cstdint>

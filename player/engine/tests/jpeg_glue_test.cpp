@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -53,6 +54,39 @@ Bytes GreyJpeg(int w, int h, int grey) {
   while (info.next_scanline < info.image_height) {
     JSAMPROW r = row.data();
     jpeg_write_scanlines(&info, &r, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  Bytes file(out, out + size);
+  std::free(out);
+  return file;
+}
+
+// A JPEG file of one colour whose components all use quantisation table
+// `slot`, which holds every coefficient step as `step`; the tables are
+// inside the file.
+Bytes JpegWithTableInSlot(int w, int h, Colour c, int slot, unsigned int step) {
+  jpeg_compress_struct info;
+  jpeg_error_mgr errors;
+  info.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = static_cast<JDIMENSION>(w);
+  info.image_height = static_cast<JDIMENSION>(h);
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  unsigned int steps[DCTSIZE2];
+  for (unsigned int& s : steps) s = step;
+  jpeg_add_quant_table(&info, slot, steps, 100, TRUE);
+  for (int i = 0; i < info.num_components; ++i) info.comp_info[i].quant_tbl_no = slot;
+  jpeg_start_compress(&info, TRUE);
+  const enc::RgbPicture picture = Flat(w, h, c);
+  for (int y = 0; y < h; ++y) {
+    JSAMPROW row = const_cast<JSAMPLE*>(picture.rgb.data()) + static_cast<size_t>(y) * w * 3;
+    jpeg_write_scanlines(&info, &row, 1);
   }
   jpeg_finish_compress(&info);
   jpeg_destroy_compress(&info);
@@ -266,6 +300,76 @@ TEST(JpegGlue, ImagesThatCarryTheirOwnTablesDecode) {
   feed(movie, movieOf(join({SetupTag(movieTables.tables), ImageTag(4, whole), frameTag(), endTag()})));
   ASSERT_EQ(movie.seekFrame(0), ResultOk);
   EXPECT_TRUE(ShowsColour(Decoded(movie, 4), colour));
+}
+
+// Fault "JPEG tables leak between images": an image carrying its own
+// tables replaced those of the movie's one decompressor, so abbreviated
+// images decoded after it used the wrong tables and their colours depended
+// on the order of decoding. Each image now starts from the movie's tables.
+TEST(JpegGlue, AnImageDecodesTheSameWhateverWasDecodedBefore) {
+  const Colour colour{200, 56, 24};
+  // The movie's tables (quality 95) and an abbreviated image that needs
+  // them; another image with coarse tables of its own in the same slots.
+  const enc::JpegParts fine = enc::splitJpeg(enc::compressJpeg(Flat(16, 16, colour), 95));
+  const Bytes coarseWhole = enc::compressJpeg(Flat(16, 16, Colour{60, 180, 90}), 10);
+  // Components on quantisation table 2, which the movie's tables leave
+  // empty: alone, the abbreviated form cannot decode.
+  const Bytes slot2Whole = JpegWithTableInSlot(16, 16, Colour{90, 90, 200}, 2, 4);
+  const Bytes slot2Image = enc::splitJpeg(slot2Whole).image;
+
+  struct Case {
+    const char* name;
+    std::vector<uint16_t> decodedBefore;
+    uint16_t id;
+    bool decodes;
+  };
+  const Case cases[] = {
+      {"abbreviated image first", {}, 2, true},
+      {"after an image with its own tables", {1}, 2, true},
+      {"after its own tables' image, twice", {1, 2, 1}, 2, true},
+      {"table slot left empty, alone", {}, 4, false},
+      // The slot the image before it filled is empty again.
+      {"table slot left empty, after an image filling it", {3}, 4, false},
+  };
+  Bytes reference;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Movie movie;
+    feed(movie, movieOf(join({SetupTag(fine.tables), ImageTag(1, coarseWhole), ImageTag(2, fine.image),
+                              ImageTag(3, slot2Whole), ImageTag(4, slot2Image), frameTag(), endTag()})));
+    ASSERT_EQ(movie.seekFrame(0), ResultOk);
+    for (uint16_t before : c.decodedBefore) EXPECT_NE(Decoded(movie, before).pixels, nullptr) << before;
+    const BitmapImage& image = Decoded(movie, c.id);
+    ASSERT_EQ(image.pixels != nullptr, c.decodes);
+    if (!c.decodes) continue;
+    EXPECT_TRUE(ShowsColour(image, colour));
+    const Bytes pixels(image.pixels, image.pixels + image.rowBytes * image.height);
+    if (reference.empty()) reference = pixels;
+    EXPECT_TRUE(pixels == reference) << "the pixels differ from the first decode's";
+  }
+}
+
+TEST(JpegGlue, ImagesThatKeepFailingWithTablesOfTheirOwnLeaveTheDecoderSound) {
+  // Every failed try loads a table into a slot the movie's tables leave
+  // empty, which is emptied again before the next image; the decompressor
+  // is made afresh now and then to free such tables. Through all that the
+  // other images decode with the movie's tables.
+  const Colour colour{40, 90, 210};
+  const enc::JpegParts movieParts = enc::splitJpeg(enc::compressJpeg(Flat(8, 8, colour), 90));
+  const Bytes slot2Whole = JpegWithTableInSlot(8, 8, Colour{200, 200, 20}, 2, 4);
+  const Bytes noScan(slot2Whole.begin(), slot2Whole.begin() + static_cast<long>(MarkerAt(slot2Whole, 0xDA)));
+  Movie movie;
+  feed(movie, movieOf(join({SetupTag(movieParts.tables), ImageTag(1, noScan), ImageTag(2, movieParts.image),
+                            ImageTag(3, enc::splitJpeg(slot2Whole).image), frameTag(), endTag()})));
+  ASSERT_EQ(movie.seekFrame(0), ResultOk);
+  for (int attempt = 0; attempt < 300; ++attempt) {
+    ASSERT_EQ(Decoded(movie, 1).pixels, nullptr);
+    if (attempt % 50 == 0) {
+      EXPECT_EQ(Decoded(movie, 3).pixels, nullptr) << attempt;
+    }
+  }
+  EXPECT_TRUE(ShowsColour(Decoded(movie, 2), colour));
+  EXPECT_EQ(Decoded(movie, 3).pixels, nullptr);
 }
 
 TEST(JpegGlue, ResetAndDestructionFreeTheDecoderAndImages) {
