@@ -74,48 +74,37 @@ std::vector<uint8_t> SceneMovie(const std::vector<SceneShape>& scene) {
 }
 
 OurRenderer::OurRenderer(const std::vector<SceneShape>& scene) {
-  list.initDisplayList();
-  createOffscreen(offscreen, 32, nullptr, FrameWidth, FrameHeight, false);
-  list.setOffscreen(&offscreen);
-  // Movie units to quarter pixels: 4 / 20 = 0.2.
-  const Rect frame{0, FrameWidth * UnitsPerPixel, 0, FrameHeight * UnitsPerPixel};
-  const Rect window{0, FrameWidth, 0, FrameHeight};
-  list.applyView(computeViewMatrix(frame, window, true, ScaleExactFit), true);
-  movie.displayList = &list;
   const std::vector<uint8_t> file = SceneMovie(scene);
-  movie.appendData(file.data(), static_cast<int32_t>(file.size()));
-  movie.seekFrame(0);
-  list.render();
-}
-
-OurRenderer::~OurRenderer() {
-  movie.reset();
-  list.destroyDisplayList();
-  releaseBitmap(offscreen);
+  stage.appendData(file.data(), static_cast<int32_t>(file.size()));
+  stage.makeOffscreen(Format32, FrameWidth, FrameHeight, false);
+  // Movie units to quarter pixels: 4 / 20 = 0.2.
+  stage.viewWindow(FrameWidth, FrameHeight, true, ScaleExactFit);
+  stage.movie.seekFrame(0);
+  stage.list.render();
 }
 
 void OurRenderer::RenderCached() {
-  list.invalidateAll();
-  list.render();
+  stage.list.invalidateAll();
+  stage.list.render();
 }
 
 void OurRenderer::RenderCold() {
-  for (DisplayObject* o = list.firstObject; o; o = o->next) ReleaseDrawingRecords(*o);
-  list.invalidateAll();
-  list.render();
+  for (DisplayObject* o = stage.list.firstObject; o; o = o->next) ReleaseDrawingRecords(*o);
+  stage.list.invalidateAll();
+  stage.list.render();
 }
 
 void OurRenderer::RenderArea(int32_t x, int32_t y) {
   // changedPixels grows the area by ChangedPixelsMargin on every side.
   const int32_t inner = 64 - 2 * ChangedPixelsMargin;
   const int32_t x0 = x + ChangedPixelsMargin, y0 = y + ChangedPixelsMargin;
-  list.changedArea = Rect{x0 * AntialiasScale, (x0 + inner) * AntialiasScale, y0 * AntialiasScale,
-                          (y0 + inner) * AntialiasScale};
-  list.render();
+  stage.list.changedArea = Rect{x0 * AntialiasScale, (x0 + inner) * AntialiasScale, y0 * AntialiasScale,
+                                (y0 + inner) * AntialiasScale};
+  stage.list.render();
 }
 
 uint32_t OurRenderer::Pixel(int32_t x, int32_t y) const {
-  const uint8_t* p = OffscreenRow(offscreen, y) + 4 * x;
+  const uint8_t* p = OffscreenRow(stage.offscreen, y) + 4 * x;
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16;
 }
 

@@ -8,23 +8,16 @@
 #include <vector>
 
 #include "bench/scene.h"
-#include "player/engine/display_list.h"
-#include "player/engine/movie.h"
-#include "player/render/offscreen.h"
+#include "player/host/movie_stage.h"
 
 namespace lmr::bench {
 
 std::vector<uint8_t> SceneMovie(const std::vector<SceneShape>& scene);
 
 struct OurRenderer {
-  DisplayList list;
-  Movie movie;
-  Offscreen offscreen;
+  MovieStage stage;
 
   explicit OurRenderer(const std::vector<SceneShape>& scene);
-  ~OurRenderer();
-  OurRenderer(const OurRenderer&) = delete;
-  OurRenderer& operator=(const OurRenderer&) = delete;
 
   // What the player does every frame: everything changed, records kept.
   void RenderCached();

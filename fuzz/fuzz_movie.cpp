@@ -21,6 +21,7 @@
 #include "player/engine/geometry.h"
 #include "player/engine/movie.h"
 #include "player/engine/view_matrix.h"
+#include "player/host/movie_stage.h"
 #include "player/render/drawing_records.h"
 #include "player/render/offscreen.h"
 
@@ -34,19 +35,8 @@ constexpr int32_t MaxBlocks = 256;
 constexpr int32_t MaxRenders = 48;
 constexpr int32_t MaxHitTestsPerFrame = 8;
 
-struct Player {
-  // Declared first: the list outlives the movie that points at it.
-  lmr::DisplayList list;
-  lmr::Movie movie;
-  lmr::Offscreen offscreen;
-  bool haveOffscreen = false;
+struct Player : lmr::MovieStage {
   bool viewApplied = false;
-
-  ~Player() {
-    movie.reset();
-    list.destroyDisplayList();
-    if (haveOffscreen) lmr::releaseBitmap(offscreen);
-  }
 };
 
 int32_t Scaled(uint8_t byte, int32_t lo, int32_t hi) {
@@ -107,11 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t fileSize = static_cast<int32_t>(size - ControlBytes);
 
   auto p = std::make_unique<Player>();
-  p->list.initDisplayList();
-  p->movie.displayList = &p->list;
-  p->haveOffscreen = lmr::createOffscreenFormat(p->offscreen, viewByte & 7, nullptr, CanvasWidth,
-                                                CanvasHeight, viewByte & 0x10);
-  if (p->haveOffscreen) p->list.setOffscreen(&p->offscreen);
+  p->makeOffscreen(viewByte & 7, CanvasWidth, CanvasHeight, viewByte & 0x10);
 
   int32_t offset = 0, blocks = 0, renders = 0;
   while (offset < fileSize && blocks < MaxBlocks) {
@@ -123,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // The last block allowed brings the rest, so every input is delivered.
     if (block > fileSize - offset || blocks == MaxBlocks - 1) block = fileSize - offset;
-    p->movie.appendData(file + offset, block);
+    p->appendData(file + offset, block);
     offset += block;
     ++blocks;
 

@@ -1,17 +1,14 @@
-// Where block pools get their chunks: fixed-address memory from the system.
-// The Win32 build uses global memory (GlobalAlloc/GlobalLock), the native
-// build the C heap. Tests can make the n-th and every later chunk fail, so
-// the out-of-memory paths are exercised, and can count chunk requests.
+// Where block pools get their chunks: fixed-address memory from the
+// platform seam (global memory on Win32, the C heap natively). Tests can
+// make the n-th and every later chunk fail, so the out-of-memory paths are
+// exercised, and can count chunk requests.
 #pragma once
 
 #include <cstddef>
 
-namespace lmr {
+#include "player/platform/platform.h"
 
-struct ChunkMemory {
-  void* address = nullptr;  // fixed for the chunk's life
-  void* handle = nullptr;   // what the system needs to free it
-};
+namespace lmr {
 
 // Both return false / do nothing when no memory can be had.
 bool allocChunk(size_t bytes, ChunkMemory& out);

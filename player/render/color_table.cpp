@@ -4,6 +4,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "player/platform/platform.h"
+
 namespace lmr {
 
 namespace {
@@ -16,17 +18,29 @@ constexpr int32_t LevelValue(int32_t level) { return level == 15 ? 255 : level *
 
 constexpr int32_t Distance(int32_t a, int32_t b) { return a > b ? a - b : b - a; }
 
-ColorTable* NewTable(const ColorEntry* entries, int32_t count) {
+// A table of `count` colours with its inverse map and a system palette
+// whose entries carry `paletteFlags`. The table's own entries keep 0 in
+// their fourth byte.
+ColorTable* NewTable(const ColorEntry* entries, int32_t count, const uint8_t* paletteFlags) {
   if (count < 1 || count > MaxTableColors) return nullptr;
   auto* table = static_cast<ColorTable*>(std::calloc(1, sizeof(ColorTable)));
   if (!table) return nullptr;
   table->refCount = 1;
   table->colorCount = count;
-  std::memcpy(table->colors, entries, sizeof(ColorEntry) * static_cast<size_t>(count));
+  uint8_t paletteEntries[MaxTableColors * PaletteEntryBytes];
+  for (int32_t i = 0; i < count; ++i) {
+    const ColorEntry& e = entries[i];
+    table->colors[i] = ColorEntry{e.red, e.green, e.blue, 0};
+    uint8_t* p = paletteEntries + i * PaletteEntryBytes;
+    p[0] = e.red;
+    p[1] = e.green;
+    p[2] = e.blue;
+    p[3] = paletteFlags ? paletteFlags[i] : PaletteNoCollapse;
+  }
   BuildInverseMap(*table);
-  // The host's palette is made from the same colours by the Win32 seam;
-  // natively there is none.
-  table->palette = nullptr;
+  // None natively; on Windows a missing palette only costs colour
+  // fidelity on palette displays, so the table is kept either way.
+  table->palette = CreatePlatformPalette(paletteEntries, count);
   return table;
 }
 
@@ -77,7 +91,7 @@ ColorTable* findOrCreateColorTable(const ColorList& list) {
       return t;
     }
   }
-  ColorTable* table = NewTable(list.entries, list.count);
+  ColorTable* table = NewTable(list.entries, list.count, nullptr);
   if (!table) return nullptr;
   table->next = sharedColorTables;
   sharedColorTables = table;
@@ -85,8 +99,11 @@ ColorTable* findOrCreateColorTable(const ColorList& list) {
 }
 
 ColorTable* colorTableFromPalette(const ColorEntry* entries, int32_t count) {
-  if (!entries) return nullptr;
-  ColorTable* table = NewTable(entries, count);
+  if (!entries || count < 1 || count > MaxTableColors) return nullptr;
+  // The system palette keeps the given entries' flags (their fourth byte).
+  uint8_t flags[MaxTableColors];
+  for (int32_t i = 0; i < count; ++i) flags[i] = entries[i].zero;
+  ColorTable* table = NewTable(entries, count, flags);
   if (table) table->next = nullptr;
   return table;
 }
@@ -99,6 +116,7 @@ void releaseColorTable(ColorTable* table) {
       break;
     }
   }
+  ReleasePlatformPalette(table->palette);
   std::free(table);
 }
 

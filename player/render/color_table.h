@@ -25,7 +25,7 @@ struct ColorTable {
   ColorEntry colors[MaxTableColors];
   // Palette index per cell (red >> 4) << 8 | (green >> 4) << 4 | (blue >> 4).
   uint8_t inverseMap[InverseMapCells];
-  void* palette;  // the host's palette handle; none natively
+  void* palette;  // the system palette made from the same colours; none natively
 };
 
 // The inverse-map cell of a colour, channels 0 to 255.
@@ -48,8 +48,9 @@ void BuildInverseMap(ColorTable& table);
 // new shared one; none when memory is short or the list is not 1 to 256
 // entries long.
 ColorTable* findOrCreateColorTable(const ColorList& list);
-// A new table of its own (not shared) from palette entries; none when
-// memory is short or count is not 1 to 256.
+// A new table of its own (not shared) from palette entries (red, green,
+// blue, flags); its system palette keeps the flags, its colours get 0 in
+// their fourth byte. None when memory is short or count is not 1 to 256.
 ColorTable* colorTableFromPalette(const ColorEntry* entries, int32_t count);
 // Drops one reference; the last one frees the table.
 void releaseColorTable(ColorTable* table);

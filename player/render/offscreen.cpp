@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "player/platform/platform.h"
 #include "player/render/color_table.h"
 
 namespace lmr {
@@ -23,12 +24,15 @@ void PutU32(uint8_t* p, uint32_t v) {
   PutU16(p + 2, v >> 16);
 }
 
-// The bitmap-info block: 40-byte header, then the colour entries (blue,
-// green, red, 0), and for 5-6-5 the three channel masks after them.
+// The bitmap-info block: the 40-byte header, then for 5-6-5 the three
+// channel masks, which must follow the header directly, and then the
+// colour entries (blue, green, red, 0). 5-6-5 carries no colour entries:
+// with bit fields the entries after the masks would be read as an optional
+// palette of a direct format.
 uint8_t* BuildHeader(const Offscreen& o, int32_t& size) {
-  const int32_t colors = o.colorTable ? o.colorTable->colorCount : 0;
   const bool masks = o.formatIndex == Format565;
-  size = BitmapHeaderBytes + 4 * colors + (masks ? 12 : 0);
+  const int32_t colors = o.colorTable && !masks ? o.colorTable->colorCount : 0;
+  size = BitmapHeaderBytes + (masks ? BitFieldMaskBytes : 0) + 4 * colors;
   auto* h = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(size)));
   if (!h) return nullptr;
   PutU32(h, BitmapHeaderBytes);
@@ -41,17 +45,18 @@ uint8_t* BuildHeader(const Offscreen& o, int32_t& size) {
   PutU32(h + 32, static_cast<uint32_t>(colors));
   PutU32(h + 36, static_cast<uint32_t>(colors));
   uint8_t* e = h + BitmapHeaderBytes;
+  if (masks) {
+    PutU32(e, 0xF800);
+    PutU32(e + 4, 0x07E0);
+    PutU32(e + 8, 0x001F);
+    e += BitFieldMaskBytes;
+  }
   for (int32_t i = 0; i < colors; ++i, e += 4) {
     const ColorEntry& c = o.colorTable->colors[i];
     e[0] = c.blue;
     e[1] = c.green;
     e[2] = c.red;
     e[3] = 0;
-  }
-  if (masks) {
-    PutU32(e, 0xF800);
-    PutU32(e + 4, 0x07E0);
-    PutU32(e + 8, 0x001F);
   }
   return h;
 }
@@ -82,13 +87,13 @@ bool createOffscreenFormat(Offscreen& o, int32_t formatIndex, ColorTable* table,
   o.height = height;
   o.colorTable = table;
   o.header = BuildHeader(o, o.headerSize);
-  o.bits = static_cast<uint8_t*>(std::calloc(static_cast<size_t>(rowBytes * height), 1));
-  if (!o.header || !o.bits) {
+  PixelBlock pixels;
+  if (!o.header || !CreatePixelBlock(o.header, static_cast<size_t>(rowBytes * height), pixels)) {
     releaseBitmap(o);
     return false;
   }
-  // Natively the pixel block itself stands for the bitmap.
-  o.bitmap = o.bits;
+  o.bits = pixels.bits;
+  o.bitmap = pixels.bitmap;
   return true;
 }
 
@@ -111,7 +116,8 @@ bool createOffscreen(Offscreen& o, int32_t bitsPerPixel, ColorTable* table, int3
 void releaseBitmap(Offscreen& o) {
   releaseColorTable(o.colorTable);
   o.colorTable = nullptr;
-  std::free(o.bits);
+  PixelBlock pixels{o.bits, o.bitmap};
+  ReleasePixelBlock(pixels);
   o.bits = nullptr;
   o.bitmap = nullptr;
   std::free(o.header);

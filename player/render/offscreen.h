@@ -1,6 +1,6 @@
 // The bitmap the renderer draws into: one of eight pixel formats, rows
-// top-down or bottom-up. Natively the pixel memory comes from the heap;
-// the Win32 host makes it a DIB section and keeps the handle in `bitmap`.
+// top-down or bottom-up. The pixel memory comes from the platform seam: a
+// DIB section on Windows (its handle in `bitmap`), the heap natively.
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,8 @@ constexpr int32_t RowBytesFor(int32_t bitsPerPixel, int32_t width) {
 
 // Size of the bitmap-info header that precedes the colour entries.
 constexpr int32_t BitmapHeaderBytes = 40;
+// The red, green and blue masks of the 5-6-5 format, right after the header.
+constexpr int32_t BitFieldMaskBytes = 12;
 
 struct Offscreen {
   bool bottomUp = false;  // rows stored bottom-up
@@ -41,7 +43,7 @@ struct Offscreen {
   int32_t width = 0;
   int32_t height = 0;
   ColorTable* colorTable = nullptr;  // counted reference; palette formats only
-  void* bitmap = nullptr;            // none = no offscreen
+  void* bitmap = nullptr;            // the system's bitmap; none = no offscreen
   uint8_t* header = nullptr;         // bitmap-info block, owned
   int32_t headerSize = 0;
 };

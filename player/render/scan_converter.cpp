@@ -3,13 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "player/platform/platform.h"
 #include "player/render/coverage_runs.h"
 #include "player/render/edge.h"
 #include "player/render/edge_stepper.h"
 #include "player/render/fill_samplers.h"
 #include "player/render/fill_style.h"
 #include "player/render/offscreen.h"
-#include "player/render/platform_flush.h"
 #include "player/render/raster_context.h"
 #include "player/render/row_writer.h"
 

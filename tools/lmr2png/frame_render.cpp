@@ -1,7 +1,5 @@
 #include "tools/lmr2png/frame_render.h"
 
-#include "player/engine/view_matrix.h"
-
 namespace lmr::lmr2png {
 
 namespace {
@@ -27,20 +25,16 @@ ImageSize defaultImageSize(const Rect& frameRect) {
 }
 
 void applyFrameView(MovieStage& stage, int32_t width, int32_t height, Quality quality, uint32_t viewFlags) {
-  const bool antialias = quality != Quality::Low;
   stage.list.preferSpeed = stage.movie.frameCount > 1 && quality != Quality::Best;
-  const Rect window{0, width, 0, height};
-  stage.list.applyView(computeViewMatrix(stage.movie.frameRect, window, antialias, viewFlags), antialias);
+  stage.viewWindow(width, height, quality != Quality::Low, viewFlags);
 }
 
 bool renderFrame(MovieStage& stage, int32_t formatIndex, int32_t width, int32_t height, Quality quality,
-                 uint32_t viewFlags, FrameImage& image) {
-  releaseBitmap(image.offscreen);
-  if (!createOffscreenFormat(image.offscreen, formatIndex, nullptr, width, height, false)) return false;
+                 uint32_t viewFlags) {
+  // A new offscreen makes the whole picture the changed area.
+  if (!stage.makeOffscreen(formatIndex, width, height, false)) return false;
   applyFrameView(stage, width, height, quality, viewFlags);
-  stage.list.setOffscreen(&image.offscreen);  // the whole picture becomes the changed area
   stage.list.render();
-  stage.list.setOffscreen(nullptr);
   return true;
 }
 

@@ -1,4 +1,4 @@
-// Renders what a movie stage shows into a memory offscreen: the view as
+// Renders what a movie stage shows into the stage's offscreen: the view as
 // the player computes it for a window of the picture's size, then one
 // render of the whole area.
 #pragma once
@@ -6,21 +6,10 @@
 #include <cstdint>
 
 #include "player/engine/records.h"
-#include "player/render/offscreen.h"
-#include "tools/lmr2png/movie_stage.h"
+#include "tools/lmr2png/movie_loading.h"
 #include "tools/lmr2png/options.h"
 
 namespace lmr::lmr2png {
-
-// An offscreen that releases itself.
-struct FrameImage {
-  Offscreen offscreen;
-
-  FrameImage() = default;
-  ~FrameImage() { releaseBitmap(offscreen); }
-  FrameImage(const FrameImage&) = delete;
-  FrameImage& operator=(const FrameImage&) = delete;
-};
 
 struct ImageSize {
   int32_t width = 1;
@@ -37,9 +26,9 @@ ImageSize defaultImageSize(const Rect& frameRect);
 // preferSpeed (several frames and not best quality).
 void applyFrameView(MovieStage& stage, int32_t width, int32_t height, Quality quality, uint32_t viewFlags);
 
-// Makes `image` an offscreen of the format and size, views the stage onto
+// Makes the stage's offscreen in the format and size, views the stage onto
 // it and renders everything. False when the offscreen cannot be made.
 bool renderFrame(MovieStage& stage, int32_t formatIndex, int32_t width, int32_t height, Quality quality,
-                 uint32_t viewFlags, FrameImage& image);
+                 uint32_t viewFlags);
 
 }  // namespace lmr::lmr2png

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "tools/lmr2png/frame_render.h"
-#include "tools/lmr2png/movie_stage.h"
+#include "tools/lmr2png/movie_loading.h"
 #include "tools/lmr2png/options.h"
 #include "tools/lmr2png/pixel_readback.h"
 #include "tools/lmr2png/png_writer.h"
@@ -48,13 +48,11 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
   ImageSize size{options.width, options.height};
   if (size.width <= 0 || size.height <= 0) size = defaultImageSize(stage.movie.frameRect);
-  FrameImage image;
-  if (!renderFrame(stage, options.formatIndex, size.width, size.height, options.quality, options.viewFlags,
-                   image)) {
+  if (!renderFrame(stage, options.formatIndex, size.width, size.height, options.quality, options.viewFlags)) {
     err << "lmr2png: no memory for a picture of " << size.width << " x " << size.height << " pixels\n";
     return ExitNoPicture;
   }
-  if (!writeRgbPng(options.outputPath, size.width, size.height, offscreenToRgb(image.offscreen), problem)) {
+  if (!writeRgbPng(options.outputPath, size.width, size.height, offscreenToRgb(stage.offscreen), problem)) {
     err << "lmr2png: " << problem << "\n";
     return ExitNoPicture;
   }

@@ -1,15 +1,10 @@
-#include "tools/lmr2png/movie_stage.h"
+#include "tools/lmr2png/movie_loading.h"
 
 #include <vector>
 
 #include "player/engine/result_codes.h"
 
 namespace lmr::lmr2png {
-
-MovieStage::MovieStage() {
-  list.initDisplayList();
-  movie.displayList = &list;
-}
 
 LoadOutcome loadMovie(MovieStage& stage, std::istream& in, int32_t frame, int32_t blockBytes) {
   Movie& movie = stage.movie;
@@ -22,7 +17,7 @@ LoadOutcome loadMovie(MovieStage& stage, std::istream& in, int32_t frame, int32_
     const std::streamsize got = in.gcount();
     if (in.bad()) readFailed = true;
     if (got > 0) {
-      movie.appendData(reinterpret_cast<const uint8_t*>(block.data()), static_cast<int32_t>(got));
+      stage.appendData(reinterpret_cast<const uint8_t*>(block.data()), static_cast<int32_t>(got));
       result = movie.seekFrame(frame);
     }
     if (readFailed || got <= 0 || result != ResultNeedData) break;

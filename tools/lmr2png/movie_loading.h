@@ -1,27 +1,17 @@
-// A movie and the display list it plays into, loaded block by block as a
-// browser delivers a stream, up to the frame that is to be shown.
+// Loads a movie into a stage block by block, as a browser delivers a
+// stream, up to the frame that is to be shown.
 #pragma once
 
 #include <cstdint>
 #include <istream>
 #include <string>
 
-#include "player/engine/display_list.h"
-#include "player/engine/movie.h"
+#include "player/host/movie_stage.h"
 
 namespace lmr::lmr2png {
 
 // Bytes handed to the movie at a time.
 constexpr int32_t MovieBlockBytes = 8192;
-
-struct MovieStage {
-  DisplayList list;
-  Movie movie;  // declared after the list: goes first, while the list still exists
-
-  MovieStage();
-  MovieStage(const MovieStage&) = delete;
-  MovieStage& operator=(const MovieStage&) = delete;
-};
 
 enum class LoadState {
   FrameReached,      // the frame asked for is complete

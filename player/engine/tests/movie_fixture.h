@@ -12,6 +12,7 @@
 #include "player/engine/geometry.h"
 #include "player/engine/movie.h"
 #include "player/engine/tag_codes.h"
+#include "player/host/movie_stage.h"
 #include "tools/lmrc/lib/bit_writer.h"
 
 namespace lmr::test {
@@ -150,17 +151,10 @@ inline void feed(Movie& movie, const Bytes& bytes, size_t from = 0, size_t to = 
   movie.appendData(bytes.data() + from, static_cast<int32_t>(to - from));
 }
 
-// A movie drawing into its own display list. The list is declared first so
-// that it outlives the movie, whose destruction empties it.
-struct Stage {
-  DisplayList list;
-  Movie movie;
-
-  Stage() {
-    list.initDisplayList();
-    movie.displayList = &list;
-  }
-  explicit Stage(const Bytes& file) : Stage() { feed(movie, file); }
+// A movie drawing into its own display list, as the player wires them.
+struct Stage : MovieStage {
+  Stage() = default;
+  explicit Stage(const Bytes& file) { feed(movie, file); }
 
   int objectCount() const {
     int n = 0;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "player/render/color_table.h"
 #include "player/render/offscreen.h"
@@ -150,6 +151,46 @@ TEST(Offscreen, FormatsAndRowLayout) {
   ASSERT_TRUE(createOffscreenFormat(o, Format565, nullptr, 3, 1, false));
   EXPECT_EQ(o.rowBytes, 8);
   releaseBitmap(o);
+}
+
+uint32_t HeaderWord(const Offscreen& o, int32_t at) {
+  uint32_t v;
+  std::memcpy(&v, o.header + at, 4);
+  return v;
+}
+
+// The bitmap-info block the system reads the pixels by. Fault caught: the
+// 5-6-5 masks came after 216 colour entries instead of right after the
+// 40-byte header, so the system read colour entries as channel masks.
+TEST(Offscreen, HeaderDescribesThePixels) {
+  struct Case {
+    int32_t format;
+    uint32_t compression;  // 0 plain, 3 bit fields
+    int32_t colors;        // entries after the header (and masks)
+  };
+  const Case cases[] = {{Format1Bit, 0, 2},  {Format4Bit, 0, 16}, {Format8Bit, 0, 216}, {Format555, 0, 216},
+                        {Format565, 3, 0},   {Format24, 0, 216},  {Format32, 0, 216}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("format " + std::to_string(c.format));
+    Offscreen o;
+    ASSERT_TRUE(createOffscreenFormat(o, c.format, nullptr, 5, 2, false));
+    const int32_t masks = c.compression == 3 ? BitFieldMaskBytes : 0;
+    EXPECT_EQ(o.headerSize, BitmapHeaderBytes + masks + 4 * c.colors);
+    EXPECT_EQ(HeaderWord(o, 0), uint32_t{BitmapHeaderBytes});
+    EXPECT_EQ(HeaderWord(o, 16), c.compression);
+    EXPECT_EQ(HeaderWord(o, 20), static_cast<uint32_t>(o.rowBytes * 2));
+    EXPECT_EQ(HeaderWord(o, 32), static_cast<uint32_t>(c.colors));
+    if (masks) {
+      EXPECT_EQ(HeaderWord(o, BitmapHeaderBytes), 0xF800u);
+      EXPECT_EQ(HeaderWord(o, BitmapHeaderBytes + 4), 0x07E0u);
+      EXPECT_EQ(HeaderWord(o, BitmapHeaderBytes + 8), 0x001Fu);
+    }
+    if (c.colors > 1) {
+      // Entries are blue, green, red, 0: the last default colour is white.
+      EXPECT_EQ(HeaderWord(o, BitmapHeaderBytes + masks + 4 * (c.colors - 1)), 0x00FFFFFFu);
+    }
+    releaseBitmap(o);
+  }
 }
 
 TEST(Offscreen, RejectsBadRequests) {

@@ -7,6 +7,7 @@
 
 #include "player/engine/display_list.h"
 #include "player/engine/movie.h"
+#include "player/host/movie_stage.h"
 #include "player/render/edge.h"
 #include "tools/lmrc/lib/bit_writer.h"
 #include "tools/lmrc/lib/movie_model.h"
@@ -90,16 +91,10 @@ inline Bytes MovieFile(const std::vector<Bytes>& tags) {
   return enc::buildMovie(enc::MovieHeader{}, all);
 }
 
-// A movie playing into a display list (declared first: it outlives the
-// movie).
-struct ShapeStage {
-  DisplayList list;
-  Movie movie;
-
+// A movie at its frame 0, playing into a display list.
+struct ShapeStage : MovieStage {
   explicit ShapeStage(const Bytes& file) {
-    list.initDisplayList();
-    movie.displayList = &list;
-    movie.appendData(file.data(), static_cast<int32_t>(file.size()));
+    appendData(file.data(), static_cast<int32_t>(file.size()));
     movie.seekFrame(0);
   }
 

@@ -10,7 +10,7 @@
 
 #include "player/render/offscreen.h"
 #include "tools/lmr2png/frame_render.h"
-#include "tools/lmr2png/movie_stage.h"
+#include "tools/lmr2png/movie_loading.h"
 #include "tools/lmr2png/pixel_readback.h"
 #include "tools/lmr2png/tests/lmr2png_fixture.h"
 #include "tools/lmrc/dumper.h"
@@ -86,8 +86,7 @@ void playEverywhere(const Bytes& file) {
       if (!canRender(outcome)) continue;
       for (int32_t format : {Format1Bit, Format8Bit, Format565, Format32}) {
         for (Quality quality : {Quality::Low, Quality::High}) {
-          FrameImage image;
-          renderFrame(stage, format, 24, 18, quality, ScaleShowAll, image);
+          renderFrame(stage, format, 24, 18, quality, ScaleShowAll);
         }
       }
     }
@@ -159,9 +158,8 @@ frame
     MovieStage stage;
     std::istringstream in(std::string(movie.begin(), movie.end()));
     ASSERT_EQ(loadMovie(stage, in, 0).state, LoadState::FrameReached);
-    FrameImage image;
-    ASSERT_TRUE(renderFrame(stage, Format32, 40, 30, quality, ScaleShowAll, image));
-    const Bytes rgb = offscreenToRgb(image.offscreen);
+    ASSERT_TRUE(renderFrame(stage, Format32, 40, 30, quality, ScaleShowAll));
+    const Bytes rgb = offscreenToRgb(stage.offscreen);
     size_t red = 0;
     for (size_t i = 0; i + 2 < rgb.size(); i += 3) red += rgb[i] == 255 && rgb[i + 1] == 0 && rgb[i + 2] == 0;
     EXPECT_EQ(red, rgb.size() / 3);

@@ -9,7 +9,7 @@
 
 #include "player/engine/chunk_memory.h"
 #include "tools/lmr2png/frame_render.h"
-#include "tools/lmr2png/movie_stage.h"
+#include "tools/lmr2png/movie_loading.h"
 #include "tools/lmr2png/tests/lmr2png_fixture.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -64,10 +64,8 @@ TEST(FrameMemory, LaterFramesAllocateNothing) {
       MovieStage stage;
       std::istringstream in(std::string(movie.begin(), movie.end()));
       ASSERT_EQ(loadMovie(stage, in, 0).state, LoadState::FrameReached);
-      FrameImage image;
-      ASSERT_TRUE(createOffscreenFormat(image.offscreen, format, nullptr, 40, 30, false));
+      ASSERT_TRUE(stage.makeOffscreen(format, 40, 30, false));
       applyFrameView(stage, 40, 30, quality, ScaleShowAll);
-      stage.list.setOffscreen(&image.offscreen);
       stage.list.render();  // builds the drawing records, the pools get their chunks
 
       const long chunks = chunkRequestCount();
@@ -80,7 +78,6 @@ TEST(FrameMemory, LaterFramesAllocateNothing) {
       counting = false;
       EXPECT_EQ(chunkRequestCount(), chunks);
       EXPECT_EQ(heapAllocations, 0);
-      stage.list.setOffscreen(nullptr);
     }
   }
 }

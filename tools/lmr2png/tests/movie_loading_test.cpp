@@ -6,7 +6,7 @@
 
 #include "player/engine/result_codes.h"
 #include "tools/lmr2png/frame_render.h"
-#include "tools/lmr2png/movie_stage.h"
+#include "tools/lmr2png/movie_loading.h"
 #include "tools/lmr2png/pixel_readback.h"
 #include "tools/lmr2png/tests/lmr2png_fixture.h"
 
@@ -24,9 +24,8 @@ Loaded loadAndRender(const Bytes& file, int32_t frame, int32_t blockBytes, bool 
   std::istringstream in(std::string(file.begin(), file.end()));
   Loaded l;
   l.outcome = loadMovie(stage, in, frame, blockBytes);
-  FrameImage image;
-  if (canRender(l.outcome) && renderFrame(stage, Format32, 40, 30, Quality::High, ScaleShowAll, image)) {
-    l.rgb = offscreenToRgb(image.offscreen);
+  if (canRender(l.outcome) && renderFrame(stage, Format32, 40, 30, Quality::High, ScaleShowAll)) {
+    l.rgb = offscreenToRgb(stage.offscreen);
   }
   return l;
 }

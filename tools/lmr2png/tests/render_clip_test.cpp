@@ -7,7 +7,7 @@
 
 #include "player/engine/geometry.h"
 #include "tools/lmr2png/frame_render.h"
-#include "tools/lmr2png/movie_stage.h"
+#include "tools/lmr2png/movie_loading.h"
 #include "tools/lmr2png/tests/lmr2png_fixture.h"
 
 namespace lmr::lmr2png::test {
@@ -51,20 +51,17 @@ TEST(RenderClip, NothingOutsideTheClipChanges) {
           MovieStage stage;
           std::istringstream in(std::string(movie.begin(), movie.end()));
           ASSERT_EQ(loadMovie(stage, in, 0).state, LoadState::FrameReached);
-          FrameImage image;
-          Offscreen& o = image.offscreen;
-          ASSERT_TRUE(createOffscreenFormat(o, format, nullptr, W, H, bottomUp));
+          ASSERT_TRUE(stage.makeOffscreen(format, W, H, bottomUp));
+          Offscreen& o = stage.offscreen;
           const size_t bytes = static_cast<size_t>(o.rowBytes) * H;
           for (size_t i = 0; i < bytes; ++i) o.bits[i] = static_cast<uint8_t>(i * 37 + 0xA5);
           const Bytes guard(o.bits, o.bits + bytes);
 
           applyFrameView(stage, W, H, quality, ScaleShowAll);
-          stage.list.setOffscreen(&o);
           const int32_t scale = quality == Quality::Low ? 1 : 4;
           const Rect& p = clip.changedPixels;
           stage.list.changedArea = Rect{p.xmin * scale, p.xmax * scale, p.ymin * scale, p.ymax * scale};
           stage.list.render();
-          stage.list.setOffscreen(nullptr);
 
           // Compare bit by bit: sub-byte formats share bytes between
           // pixels inside and outside the clip.
