@@ -8,7 +8,6 @@
 //   --profile JOB  no timing: run one job (ours-cached, ours-cold,
 //                  ours-area, cairo-fast, cairo-fast-area) 20 times at the
 //                  first count, for an instruction-counting profiler
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +23,7 @@
 #include "bench/cairo_renderer.h"
 #include "bench/our_renderer.h"
 #include "bench/scene.h"
+#include "tools/png/png_file.h"
 
 namespace lmr::bench {
 
@@ -102,30 +102,18 @@ Difference Compare(const A& a, const B& b) {
 
 template <typename R>
 bool WritePng(const std::string& path, const R& renderer) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool ok = png && info && !setjmp(png_jmpbuf(png));
-  if (ok) {
-    png_init_io(png, file);
-    png_set_IHDR(png, info, FrameWidth, FrameHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<png_byte> row(FrameWidth * 3);
-    for (int32_t y = 0; y < FrameHeight; ++y) {
-      for (int32_t x = 0; x < FrameWidth; ++x) {
-        const uint32_t p = renderer.Pixel(x, y);
-        row[3 * x] = static_cast<png_byte>(p >> 16);
-        row[3 * x + 1] = static_cast<png_byte>(p >> 8);
-        row[3 * x + 2] = static_cast<png_byte>(p);
-      }
-      png_write_row(png, row.data());
+  std::vector<uint8_t> rgb(size_t{FrameWidth} * FrameHeight * 3);
+  uint8_t* out = rgb.data();
+  for (int32_t y = 0; y < FrameHeight; ++y) {
+    for (int32_t x = 0; x < FrameWidth; ++x, out += 3) {
+      const uint32_t p = renderer.Pixel(x, y);
+      out[0] = static_cast<uint8_t>(p >> 16);
+      out[1] = static_cast<uint8_t>(p >> 8);
+      out[2] = static_cast<uint8_t>(p);
     }
-    png_write_end(png, nullptr);
   }
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0 && ok;
+  std::string ignored;
+  return png::writeRgbPng(path, FrameWidth, FrameHeight, rgb, ignored);
 }
 
 struct Options {

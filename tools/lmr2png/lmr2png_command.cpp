@@ -8,7 +8,7 @@
 #include "tools/lmr2png/movie_loading.h"
 #include "tools/lmr2png/options.h"
 #include "tools/lmr2png/pixel_readback.h"
-#include "tools/lmr2png/png_writer.h"
+#include "tools/png/png_file.h"
 
 namespace lmr::lmr2png {
 
@@ -52,7 +52,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << "lmr2png: no memory for a picture of " << size.width << " x " << size.height << " pixels\n";
     return ExitNoPicture;
   }
-  if (!writeRgbPng(options.outputPath, size.width, size.height, offscreenToRgb(stage.offscreen), problem)) {
+  if (!png::writeRgbPng(options.outputPath, size.width, size.height, offscreenToRgb(stage.offscreen), problem)) {
     err << "lmr2png: " << problem << "\n";
     return ExitNoPicture;
   }

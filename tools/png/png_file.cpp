@@ -1,4 +1,4 @@
-#include "tools/lmr2png/png_writer.h"
+#include "tools/png/png_file.h"
 
 #include <fcntl.h>
 #include <png.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace lmr::lmr2png {
+namespace lmr::png {
 
 namespace {
 
@@ -30,6 +30,17 @@ std::FILE* openTemporary(const std::string& path, std::string& temporary) {
   }
   return nullptr;
 }
+
+// libpng's messages are replaced by our own one-line reasons.
+void quietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void quietWarning(png_structp, png_const_charp) {}
+
+struct ReadFile {
+  std::FILE* f;
+  ~ReadFile() {
+    if (f) std::fclose(f);
+  }
+};
 
 }  // namespace
 
@@ -73,4 +84,49 @@ bool writeRgbPng(const std::string& path, int32_t width, int32_t height, const s
   return true;
 }
 
-}  // namespace lmr::lmr2png
+bool readRgbPng(const std::string& path, int32_t& width, int32_t& height, std::vector<uint8_t>& rgb,
+                std::string& error) {
+  ReadFile file{std::fopen(path.c_str(), "rb")};
+  if (!file.f) {
+    error = path + ": " + std::strerror(errno);
+    return false;
+  }
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!png || !info) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    error = path + ": out of memory";
+    return false;
+  }
+  // libpng reports faults by jumping back here: everything with a
+  // destructor is made before this point.
+  std::vector<png_bytep> rows;
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    error = path + ": not a readable PNG file";
+    return false;
+  }
+  png_init_io(png, file.f);
+  png_read_info(png, info);
+  const png_uint_32 w = png_get_image_width(png, info), h = png_get_image_height(png, info);
+  if (w == 0 || h == 0 || w > png_uint_32{MaxPngSide} || h > png_uint_32{MaxPngSide}) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    error = path + ": picture size out of range";
+    return false;
+  }
+  png_set_expand(png);
+  png_set_strip_16(png);
+  png_set_strip_alpha(png);
+  png_set_gray_to_rgb(png);
+  png_read_update_info(png, info);
+  rgb.assign(static_cast<size_t>(w) * h * 3, 0);
+  rows.resize(h);
+  for (png_uint_32 y = 0; y < h; ++y) rows[y] = rgb.data() + static_cast<size_t>(y) * w * 3;
+  png_read_image(png, rows.data());
+  png_destroy_read_struct(&png, &info, nullptr);
+  width = static_cast<int32_t>(w);
+  height = static_cast<int32_t>(h);
+  return true;
+}
+
+}  // namespace lmr::png

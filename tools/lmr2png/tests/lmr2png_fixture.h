@@ -2,7 +2,6 @@
 // scratch folder per test, the command run in-process, PNGs read back.
 #pragma once
 
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -18,6 +17,7 @@
 #include "player/engine/records.h"
 #include "tools/lmr2png/lmr2png_command.h"
 #include "tools/lmrc/source_compiler.h"
+#include "tools/png/png_file.h"
 
 namespace lmr::lmr2png::test {
 
@@ -123,16 +123,8 @@ struct Picture {
 
 inline Picture readPng(const std::string& path) {
   Picture p;
-  png_image image;
-  std::memset(&image, 0, sizeof image);
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return p;
-  image.format = PNG_FORMAT_RGB;
-  p.width = static_cast<int32_t>(image.width);
-  p.height = static_cast<int32_t>(image.height);
-  p.rgb.resize(PNG_IMAGE_SIZE(image));
-  p.valid = png_image_finish_read(&image, nullptr, p.rgb.data(), 0, nullptr) != 0;
-  png_image_free(&image);
+  std::string ignored;
+  p.valid = png::readRgbPng(path, p.width, p.height, p.rgb, ignored);
   return p;
 }
 
