@@ -15,6 +15,7 @@
 #include "player/render/fill_prepare.h"
 #include "player/render/fill_style.h"
 #include "player/render/offscreen.h"
+#include "player/render/pixel_format.h"
 #include "player/render/pixel_tables.h"
 #include "player/render/raster_context.h"
 
@@ -49,47 +50,10 @@ struct TestTarget {
   uint8_t* row(int32_t y) const { return OffscreenRow(offscreen, y); }
 
   // The stored value: palette index or packed pixel.
-  uint32_t raw(int32_t x, int32_t y) const {
-    const uint8_t* r = row(y);
-    switch (offscreen.formatIndex) {
-      case Format1Bit: return r[x >> 3] >> (7 - (x & 7)) & 1;
-      case Format2Bit: return r[x >> 2] >> (6 - 2 * (x & 3)) & 3;
-      case Format4Bit: return r[x >> 1] >> (x & 1 ? 0 : 4) & 15;
-      case Format8Bit: return r[x];
-      case Format555:
-      case Format565: {
-        uint16_t v;
-        std::memcpy(&v, r + 2 * x, 2);
-        return v;
-      }
-      case Format24: return uint32_t{r[3 * x + 2]} << 16 | r[3 * x + 1] << 8 | r[3 * x];
-      default: {
-        uint32_t v;
-        std::memcpy(&v, r + 4 * x, 4);
-        return v;
-      }
-    }
-  }
+  uint32_t raw(int32_t x, int32_t y) const { return ReadStoredPixel(row(y), offscreen.formatIndex, x); }
 
   // The colour shown, 5- and 6-bit channels widened by bit copying.
-  Rgb pixel(int32_t x, int32_t y) const {
-    const uint32_t v = raw(x, y);
-    switch (offscreen.formatIndex) {
-      case Format555: return Rgb{Expand5[v >> 10 & 31], Expand5[v >> 5 & 31], Expand5[v & 31]};
-      case Format565: {
-        const int32_t g = v >> 5 & 63;
-        return Rgb{Expand5[v >> 11 & 31], g ? g << 2 | 3 : 0, Expand5[v & 31]};
-      }
-      case Format24:
-      case Format32:
-        return Rgb{static_cast<int32_t>(v >> 16 & 255), static_cast<int32_t>(v >> 8 & 255),
-                   static_cast<int32_t>(v & 255)};
-      default: {
-        const ColorEntry& e = offscreen.colorTable->colors[v];
-        return Rgb{e.red, e.green, e.blue};
-      }
-    }
-  }
+  Rgb pixel(int32_t x, int32_t y) const { return OffscreenPixelColor(offscreen, x, y); }
 
   // Every byte of the 32-bit target set to one colour.
   void clear32(const Rgb& c) {
