@@ -230,21 +230,24 @@ Matrix matrixConcat(const Matrix& first, const Matrix& then) {
   return m;
 }
 
-Matrix matrixInvert(const Matrix& m) {
-  Matrix out;
+namespace {
+
+// The linear part (a, b, c, d) of the inverse into `out`; false when m is
+// singular. A zero scale without rotation inverts to the saturated
+// 0x7FFFFFFF, not to a singular matrix.
+bool invertLinear(const Matrix& m, Matrix& out) {
+  out.tx = 0;
+  out.ty = 0;
   if (m.b == 0 && m.c == 0) {
-    // A zero scale inverts to the saturated 0x7FFFFFFF, not to the identity.
     out.a = FixedDiv(FixedOne, m.a);
     out.d = FixedDiv(FixedOne, m.d);
     out.b = 0;
     out.c = 0;
-    out.tx = negate(FixedMul(out.a, m.tx));
-    out.ty = negate(FixedMul(out.d, m.ty));
-    return out;
+    return true;
   }
 
   uint32_t v = magnitude(m.a) | magnitude(m.b) | magnitude(m.c) | magnitude(m.d);
-  if (v == 0) return matrixIdentity();
+  if (v == 0) return false;
 
   // Find s with v << s in [2^29, 2^30) (or s = 0 when v >= 2^29): the
   // determinant is then taken with 2 * (16 - s) fraction bits dropped, which
@@ -272,7 +275,7 @@ Matrix matrixInvert(const Matrix& m) {
     det = int64_t{m.a} * m.d - int64_t{m.b} * m.c;
     g = 0;
   }
-  if (det == 0) return matrixIdentity();
+  if (det == 0) return false;
 
   int k = 16 - g;
   int32_t det32 = static_cast<int32_t>(det);
@@ -280,11 +283,40 @@ Matrix matrixInvert(const Matrix& m) {
   out.b = negate(FixedDiv(shiftBy(m.b, k), det32));
   out.c = negate(FixedDiv(shiftBy(m.c, k), det32));
   out.d = FixedDiv(shiftBy(m.a, k), det32);
-  out.tx = 0;
-  out.ty = 0;
+  return true;
+}
+
+// FixedMul of a 16.16 factor and a 64-bit value within +-2^46, rounded
+// the same way: the value's whole and fraction parts are multiplied
+// separately, so no product leaves 64 bits.
+int64_t fixedMulWide(int32_t factor, int64_t v) {
+  const int64_t whole = v >> 16;  // rounds down; the fraction part is >= 0
+  const int64_t fraction = v & 0xFFFF;
+  const int64_t low = int64_t{factor} * fraction;
+  return factor * whole + (low >> 16) + ((low >> 15) & 1);
+}
+
+}  // namespace
+
+Matrix matrixInvert(const Matrix& m) {
+  Matrix out;
+  if (!invertLinear(m, out)) return matrixIdentity();
   Vector t = transformVector(out, Vector{m.tx, m.ty});
   out.tx = negate(t.x);
   out.ty = negate(t.y);
+  return out;
+}
+
+Matrix matrixInvertWide(const Matrix& linear, int64_t tx, int64_t ty) {
+  Matrix out;
+  if (!invertLinear(linear, out)) return matrixIdentity();
+  // A translation this far out leaves every pixel far outside the style's
+  // space whichever way it is cut.
+  constexpr int64_t Limit = int64_t{1} << 46;
+  tx = tx < -Limit ? -Limit : tx > Limit ? Limit : tx;
+  ty = ty < -Limit ? -Limit : ty > Limit ? Limit : ty;
+  out.tx = saturate(-(fixedMulWide(out.a, tx) + fixedMulWide(out.c, ty)));
+  out.ty = saturate(-(fixedMulWide(out.d, ty) + fixedMulWide(out.b, tx)));
   return out;
 }
 

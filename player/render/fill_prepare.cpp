@@ -6,6 +6,7 @@
 #include <new>
 
 #include "player/engine/bitmap_image.h"
+#include "player/engine/geometry.h"
 #include "player/render/color_table.h"
 #include "player/render/fill_samplers.h"
 #include "player/render/fill_style.h"
@@ -71,7 +72,36 @@ void PrepareSolid(FillStyle& fill, const Offscreen& target) {
   BuildPattern(fill, format, pattern, a, second);
 }
 
+// A product of a movie-unit translation and a 16.16 factor with
+// `fractionBits` fraction bits, rounded as FixedMul rounds. Products beyond
+// 2^61 lie far past any pixel; capping them keeps the sums in 64 bits.
+int64_t TranslationTerm(int32_t units, int32_t factor, int32_t fractionBits) {
+  int64_t p = int64_t{units} * factor;
+  const int32_t shift = 16 - fractionBits;
+  if (shift > 0) p = (p >> shift) + ((p >> (shift - 1)) & 1);
+  constexpr int64_t Cap = int64_t{1} << 61;
+  return p < -Cap ? -Cap : p > Cap ? Cap : p;
+}
+
+Matrix Linear(const Matrix& m) {
+  Matrix out = m;
+  out.tx = 0;
+  out.ty = 0;
+  return out;
+}
+
 }  // namespace
+
+Matrix StyleInverse(const Matrix& style, const Matrix& devicePixels, int32_t fractionBits) {
+  const Matrix& o = devicePixels;
+  // Where the style's origin lands, in device pixels with fraction bits:
+  // the translation of the style matrix followed by the device matrix.
+  const int64_t tx = TranslationTerm(style.tx, o.a, fractionBits) + TranslationTerm(style.ty, o.c, fractionBits) +
+                     int64_t{o.tx} * (int64_t{1} << fractionBits);
+  const int64_t ty = TranslationTerm(style.ty, o.d, fractionBits) + TranslationTerm(style.tx, o.b, fractionBits) +
+                     int64_t{o.ty} * (int64_t{1} << fractionBits);
+  return matrixInvertWide(matrixConcat(Linear(style), Linear(o)), tx, ty);
+}
 
 void InitFill(FillStyle& fill, RasterContext* context) {
   new (&fill) FillStyle{};

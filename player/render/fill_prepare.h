@@ -5,10 +5,21 @@
 
 #include <cstdint>
 
+#include "player/engine/records.h"
+
 namespace lmr {
 
 struct FillStyle;
 struct RasterContext;
+
+// The inverse of a bitmap or gradient fill: from device pixels with
+// `fractionBits` fraction bits (16 for bitmaps, 8 for gradients) to the
+// style's space with as many (16.16 bitmap pixels, gradient units with 8
+// fraction bits). `style` maps the style's space to movie units,
+// `devicePixels` movie units to device pixels. The translations are taken
+// in 64 bits: in 32, a bitmap's translation of 32768 movie units or more
+// would wrap once moved into 16 fraction bits.
+Matrix StyleInverse(const Matrix& style, const Matrix& devicePixels, int32_t fractionBits);
 
 // A fresh record bound to the context (which may be none): links, active
 // state, type and prepared all clear, the identity style matrices.

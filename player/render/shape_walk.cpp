@@ -39,13 +39,6 @@ const LineStyle* LineAt(const ShapeContext& context, int32_t index) {
   return index > 0 && index <= context.lineCount && index < StyleTableSize ? &context.lines[index] : nullptr;
 }
 
-// Shifts that move translations into the style space's fraction bits; done
-// on unsigned values so that large translations wrap instead of being
-// undefined.
-int32_t ShiftLeft(int32_t v, int shift) {
-  return static_cast<int32_t>(static_cast<uint32_t>(v) << shift);
-}
-
 void ReadFillStyle(ShapeContext& context, FillStyle& fill) {
   StreamReader& r = context.reader;
   const uint32_t type = r.readU8();
@@ -120,15 +113,9 @@ void OpenShapeContext(ShapeContext& context, DisplayList& list, Movie& movie, in
 void ComputeStyleInverse(FillStyle& fill, const Matrix& deviceMatrix, bool antialias) {
   Matrix device = deviceMatrix;
   if (antialias) device = matrixConcat(device, matrixScale(0x4000, 0x4000));  // to pixels
-  Matrix style = fill.styleMatrix;
   // Gradients: device coordinates with 8 fraction bits to gradient units
   // with 8 fraction bits; bitmaps: 16.16 to 16.16 bitmap pixels.
-  const int shift = fill.type == FillGradient ? 8 : 16;
-  device.tx = ShiftLeft(device.tx, shift);
-  device.ty = ShiftLeft(device.ty, shift);
-  style.tx = ShiftLeft(style.tx, shift);
-  style.ty = ShiftLeft(style.ty, shift);
-  fill.inverse = matrixInvert(matrixConcat(style, device));
+  fill.inverse = StyleInverse(fill.styleMatrix, device, fill.type == FillGradient ? 8 : 16);
 }
 
 void ReadShapeStyles(ShapeContext& context) {

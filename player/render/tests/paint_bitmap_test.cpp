@@ -34,14 +34,15 @@ struct BitmapScene {
   BitmapScene(const BitmapScene&) = delete;
   BitmapScene& operator=(const BitmapScene&) = delete;
 
-  void paint(TestTarget& target, const Matrix& styleMatrix, bool smooth, int32_t x0, int32_t x1) {
+  void paint(TestTarget& target, const Matrix& styleMatrix, bool smooth, int32_t x0, int32_t x1,
+             const Matrix& device = Matrix{}) {
     Scene scene;
     InitFill(fill, &scene.context);
     fill.type = FillBitmap;
     fill.bitmap = &image;
     fill.styleMatrix = styleMatrix;
     fill.priority = 1;
-    ComputeStyleInverse(fill, Matrix{}, false);
+    ComputeStyleInverse(fill, device, false);
     const Offscreen& o = target.offscreen;
     BeginFrame(scene.context, target.offscreen, Rect{0, o.width, 0, o.height}, false, smooth, DitherOrdered);
     PrepareFill(fill);
@@ -73,27 +74,39 @@ bool IsBlendOf(Rgb c, Rgb p, Rgb q) {
   return false;
 }
 
+void SetFourColours(BitmapScene& b) {
+  const uint32_t four[2][2] = {{Packed(kTL), Packed(kTR)}, {Packed(kBL), Packed(kBR)}};
+  for (int32_t y = 0; y < 2; ++y) std::memcpy(b.image.pixels + y * b.image.rowBytes, four[y], 8);
+}
+
+// The four colours as blocks of 10 x 10 from device pixel (5, 5), and
+// outside the image the nearest border pixel: quadrants split at 15.
+::testing::AssertionResult ShowsFourQuadrants(const TestTarget& target) {
+  for (int32_t y = 0; y < 30; ++y) {
+    for (int32_t x = 0; x < 30; ++x) {
+      const Rgb want = y < 15 ? (x < 15 ? kTL : kTR) : (x < 15 ? kBL : kBR);
+      if (!(target.pixel(x, y) == want)) {
+        return ::testing::AssertionFailure() << "pixel " << x << ", " << y << " is "
+                                             << ::testing::PrintToString(target.pixel(x, y));
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
 TEST(PaintBitmap, TwoByTwoScaledByTen) {
   // The 2 x 2 bitmap covers device pixels 5 to 24; the fill covers the
   // whole 30 x 30 target, so every span starts left of the image and ends
   // right of it.
   BitmapScene b(Bitmap32, 2, 2);
-  const uint32_t four[2][2] = {{Packed(kTL), Packed(kTR)}, {Packed(kBL), Packed(kBR)}};
-  for (int32_t y = 0; y < 2; ++y) std::memcpy(b.image.pixels + y * b.image.rowBytes, four[y], 8);
+  SetFourColours(b);
   const Matrix place = ScaleAt(10 * FixedOne, 5, 5);
 
   {
     SCOPED_TRACE("nearest");
     TestTarget target(Format32, 30, 30);
     b.paint(target, place, false, 0, 30);
-    // Four blocks of 10 x 10, and outside the image the nearest border
-    // pixel: so the target splits into quadrants at 15.
-    for (int32_t y = 0; y < 30; ++y) {
-      for (int32_t x = 0; x < 30; ++x) {
-        const Rgb want = y < 15 ? (x < 15 ? kTL : kTR) : (x < 15 ? kBL : kBR);
-        ASSERT_EQ(target.pixel(x, y), want) << x << ", " << y;
-      }
-    }
+    EXPECT_TRUE(ShowsFourQuadrants(target));
   }
   {
     SCOPED_TRACE("smooth");
@@ -169,6 +182,43 @@ TEST(PaintBitmap, InsideRunsMatchPerPixelSamples) {
           ++mismatches;
           ADD_FAILURE() << "pixel " << x << ", " << y;
         }
+      }
+    }
+  }
+}
+
+// Fault "bitmap fills jump at large translations": the inverse matrix
+// moved the style's translation into 16 fraction bits in 32 bits, so from
+// 32768 movie units on it wrapped and the span showed the bitmap's clamped
+// edge instead of the picture. Here a bitmap translated far away in movie
+// units is brought back into view by the device matrix, as a view scrolled
+// to it would: the picture must stay where it is.
+TEST(PaintBitmap, FarTranslationsShowThePicture) {
+  BitmapScene b(Bitmap32, 2, 2);
+  SetFourColours(b);
+  // Device pixels are 16 movie units; a bitmap pixel is 160 movie units,
+  // 10 device pixels.
+  const int32_t unitsPerPixel = 16;
+  // Multiples of 32, so that the device translations are whole pixels.
+  for (const int32_t units : {1600, 32736, 32768, 40000, -40000, 1 << 20, -(1 << 30), (1 << 30) + 64}) {
+    SCOPED_TRACE(units);
+    Matrix device = matrixScale(FixedOne / unitsPerPixel, FixedOne / unitsPerPixel);
+    device.tx = 5 - units / unitsPerPixel;
+    device.ty = 5 - units / 2 / unitsPerPixel;
+    const Matrix place = ScaleAt(10 * unitsPerPixel * FixedOne, units, units / 2);
+    for (const bool smooth : {false, true}) {
+      SCOPED_TRACE(smooth ? "smooth" : "nearest");
+      TestTarget target(Format32, 30, 30);
+      b.paint(target, place, smooth, 0, 30, device);
+      const Point origin = transformPoint(b.fill.inverse, Point{5 << 16, 5 << 16});
+      // Pixel (5, 5) is the image's top left corner.
+      EXPECT_EQ(origin.x, 0);
+      EXPECT_EQ(origin.y, 0);
+      if (smooth) {
+        EXPECT_EQ(target.pixel(2, 2), kTL);
+        EXPECT_EQ(target.pixel(27, 27), kBR);
+      } else {
+        EXPECT_TRUE(ShowsFourQuadrants(target));
       }
     }
   }
