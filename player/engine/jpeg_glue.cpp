@@ -8,7 +8,7 @@
 #include "player/engine/jpeg_source.h"
 #include "player/engine/jpeg_tables.h"
 #include "player/engine/movie.h"
-#include "player/engine/tag_codes.h"
+#include "player/engine/movie_format.h"
 #include "player/render/bitmap_decode.h"
 
 namespace lmr {

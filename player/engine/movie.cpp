@@ -5,7 +5,7 @@
 
 #include "player/engine/display_list.h"
 #include "player/engine/jpeg_glue.h"
-#include "player/engine/tag_codes.h"
+#include "player/engine/movie_format.h"
 
 namespace lmr {
 

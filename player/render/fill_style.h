@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "player/engine/movie_format.h"
 #include "player/engine/records.h"
 
 namespace lmr {
@@ -22,8 +23,6 @@ constexpr int32_t FillSolid = 0;
 constexpr int32_t FillBitmap = 1;
 constexpr int32_t FillGradient = 2;
 
-// The gradient type byte that selects a radial gradient; any other is linear.
-constexpr int32_t GradientRadial = 0x12;
 // A fill record holds this many gradient stops; further stops are read
 // past and dropped.
 constexpr int32_t MaxGradientStops = 8;

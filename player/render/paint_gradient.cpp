@@ -52,7 +52,7 @@ void PaintGradient(RasterContext& context, int32_t startX, int32_t endX, FillSty
       transformPoint(fill.inverse, Point{PixelToFraction(startX, 8), PixelToFraction(context.rowY, 8)});
   int64_t gx = origin.x, gy = origin.y;
   const int64_t dgx = fill.inverse.a >> 8, dgy = fill.inverse.b >> 8;
-  const bool radial = fill.gradientKind == GradientRadial;
+  const bool radial = fill.gradientKind == FillTypeRadial;
   Rgb colours[RowChunkPixels];
   for (int32_t x = startX; x < endX; x += RowChunkPixels) {
     const int32_t n = endX - x < RowChunkPixels ? endX - x : RowChunkPixels;
@@ -82,7 +82,7 @@ void PaintGradient(RasterContext& context, int32_t startX, int32_t endX, FillSty
 Rgb GradientSample(const FillStyle& fill, int32_t x, int32_t y) {
   if (!fill.ramp) return Rgb{};
   const Point g = transformPoint(fill.inverse, Point{PixelToFraction(x, 8), PixelToFraction(y, 8)});
-  const int32_t index = fill.gradientKind == GradientRadial ? RadialIndexApprox(g.x, g.y) : LinearIndex(g.x);
+  const int32_t index = fill.gradientKind == FillTypeRadial ? RadialIndexApprox(g.x, g.y) : LinearIndex(g.x);
   return RampColour(fill.ramp, index);
 }
 

@@ -42,7 +42,7 @@ const LineStyle* LineAt(const ShapeContext& context, int32_t index) {
 void ReadFillStyle(ShapeContext& context, FillStyle& fill) {
   StreamReader& r = context.reader;
   const uint32_t type = r.readU8();
-  if (type & 0x10) {
+  if (type & FillGradientBit) {
     fill.type = FillGradient;
     fill.gradientKind = static_cast<int32_t>(type);
     fill.ramp = nullptr;
@@ -59,7 +59,7 @@ void ReadFillStyle(ShapeContext& context, FillStyle& fill) {
       }
     }
     fill.stopCount = static_cast<uint8_t>(count < MaxGradientStops ? count : MaxGradientStops);
-  } else if (type & 0x40) {
+  } else if (type & FillBitmapBit) {
     const uint16_t id = static_cast<uint16_t>(r.readU16());
     fill.styleMatrix = r.readMatrix();
     // Red shows a bitmap that is missing or cannot be decoded.

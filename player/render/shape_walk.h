@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "player/engine/movie_format.h"
 #include "player/engine/records.h"
 #include "player/engine/stream_reader.h"
 #include "player/render/curve.h"
@@ -28,11 +29,6 @@ constexpr int32_t StyleTableSize = 256;
 constexpr int32_t RecordEdge = 0;
 constexpr int32_t RecordEnd = 128;
 
-// Style-change flags of a shape record.
-constexpr int32_t StyleMove = 1;
-constexpr int32_t StyleFill0 = 2;
-constexpr int32_t StyleFill1 = 4;
-constexpr int32_t StyleLine = 8;
 
 struct ShapeContext {
   StreamReader reader;  // over the body; its limit is the defining tag's end

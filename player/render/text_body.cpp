@@ -40,11 +40,11 @@ bool ReadTextRecord(TextBodyReader& body, TextRecordHeader& record) {
   record = TextRecordHeader{};
   record.flags = r.readU8();
   if (r.overrun || record.flags == 0) return false;
-  if (record.flags & TextRecordFont) record.fontId = static_cast<uint16_t>(r.readU16());
-  if (record.flags & TextRecordColor) record.color = r.readRgb();
-  if (record.flags & TextRecordX) record.x = r.readS16();
-  if (record.flags & TextRecordY) record.y = r.readS16();
-  if (record.flags & TextRecordFont) record.height = static_cast<int32_t>(r.readU16());
+  if (record.flags & TextFont) record.fontId = static_cast<uint16_t>(r.readU16());
+  if (record.flags & TextColor) record.color = r.readRgb();
+  if (record.flags & TextX) record.x = r.readS16();
+  if (record.flags & TextY) record.y = r.readS16();
+  if (record.flags & TextFont) record.height = static_cast<int32_t>(r.readU16());
   record.glyphCount = static_cast<int32_t>(r.readU8());
   r.alignToByte();  // glyph entries start at a byte boundary
   return !r.overrun;

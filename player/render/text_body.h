@@ -8,18 +8,13 @@
 
 #include <cstdint>
 
+#include "player/engine/movie_format.h"
 #include "player/engine/records.h"
 #include "player/engine/stream_reader.h"
 
 namespace lmr {
 
 struct CharacterRecord;
-
-// Flags of a text record: which fields follow. Other bits carry no data.
-constexpr uint32_t TextRecordX = 1;
-constexpr uint32_t TextRecordY = 2;
-constexpr uint32_t TextRecordColor = 4;
-constexpr uint32_t TextRecordFont = 8;  // a font id and a height
 
 // Glyph entries wider than this are read as this wide, as the movie
 // compiler writes them.

@@ -66,11 +66,11 @@ void BuildTextRecords(DisplayObject& object) {
   // Records and glyph entries are bounded by the text tag's bytes (every
   // read stops at its end), glyphs drawn by MaxTextGlyphs.
   while (ReadTextRecord(body, record)) {
-    if (record.flags & TextRecordFont) {
+    if (record.flags & TextFont) {
       // An id that names no font character leaves the run without a font.
       OpenFontGlyphs(font, movie.findCharacter(record.fontId));
     }
-    if (record.flags & TextRecordColor) {
+    if (record.flags & TextColor) {
       colour = list.fillPool.alloc<FillStyle>();
       if (!colour) return;  // no memory: the text stops here, earlier glyphs stay
       InitFill(*colour, &list.rasterContext);
@@ -83,9 +83,9 @@ void BuildTextRecords(DisplayObject& object) {
       colour->blue = record.color.blue;
       if (list.rasterContext.target) PrepareFill(*colour);
     }
-    if (record.flags & TextRecordX) run.tx = record.x;
-    if (record.flags & TextRecordY) run.ty = record.y;
-    if (record.flags & TextRecordFont) run.a = run.d = record.height * EmScalePerHeightUnit;
+    if (record.flags & TextX) run.tx = record.x;
+    if (record.flags & TextY) run.ty = record.y;
+    if (record.flags & TextFont) run.a = run.d = record.height * EmScalePerHeightUnit;
 
     for (int32_t i = 0; i < record.glyphCount; ++i) {
       TextGlyphEntry glyph;

@@ -11,7 +11,7 @@
 #include "player/engine/display_list.h"
 #include "player/engine/geometry.h"
 #include "player/engine/movie.h"
-#include "player/engine/tag_codes.h"
+#include "player/engine/movie_format.h"
 #include "player/host/movie_stage.h"
 #include "tools/lmrc/lib/bit_writer.h"
 

@@ -50,7 +50,7 @@ TEST(PaintGradient, LinearMapsTheStandardSquareOntoTheRamp) {
   // lies at device x +-819.2.
   const Matrix device = matrixScale(FixedOne / 20, FixedOne / 20);
   TestTarget target(Format32, 821, 1);
-  GradientScene g(target, 0x10, Matrix{}, device);
+  GradientScene g(target, FillTypeLinear, Matrix{}, device);
   g.paintRow(0, 0, 821);
   struct Case {
     int32_t x, entry;
@@ -83,7 +83,7 @@ TEST(PaintGradient, RadialIndexIsTheDistanceFromTheCentre) {
   style.tx = 60;
   style.ty = 60;
   TestTarget target(Format32, 120, 120);
-  GradientScene g(target, GradientRadial, style, Matrix{});
+  GradientScene g(target, FillTypeRadial, style, Matrix{});
   // Spans of several lengths and starts, so the search starts afresh at
   // different places.
   for (int32_t y = 0; y < 120; ++y) {
@@ -124,7 +124,7 @@ TEST(PaintGradient, RadialIndexIsTheDistanceFromTheCentre) {
 TEST(PaintGradient, WithoutARampNothingIsPainted) {
   TestTarget target(Format32, 10, 1);
   target.clear32(Rgb{9, 8, 7});
-  GradientScene g(target, 0x10, Matrix{}, Matrix{});
+  GradientScene g(target, FillTypeLinear, Matrix{}, Matrix{});
   g.fill.ramp = nullptr;
   g.paintRow(0, 0, 10);
   for (int32_t x = 0; x < 10; ++x) EXPECT_EQ(target.pixel(x, 0), (Rgb{9, 8, 7}));

@@ -208,7 +208,7 @@ TEST(ShapeWalk, ReadsGradientAndBitmapStyles) {
   for (const FillStyle* f = stage.object()->fillRecords; f; f = f->next) styles[f->priority & 0xFFFF] = f;
   ASSERT_TRUE(styles[1] && styles[2] && styles[3]);
   EXPECT_EQ(styles[1]->type, FillGradient);
-  EXPECT_EQ(styles[1]->gradientKind, GradientRadial);
+  EXPECT_EQ(styles[1]->gradientKind, FillTypeRadial);
   EXPECT_EQ(styles[1]->stopCount, MaxGradientStops);
   EXPECT_EQ(styles[1]->stopRatios[7], 140);
   EXPECT_EQ(packedRed(styles[1]->stopColours[7]), 7u);

@@ -9,72 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "player/engine/movie_format.h"
 #include "player/engine/records.h"
 
 namespace lmr::enc {
 
-// Tag codes of the container.
-constexpr uint32_t TagEnd = 0;
-constexpr uint32_t TagFrame = 1;
-constexpr uint32_t TagShape = 2;
-constexpr uint32_t TagDropCharacter = 3;
-constexpr uint32_t TagPlace = 4;
-constexpr uint32_t TagRemove = 5;
-constexpr uint32_t TagJpegImage = 6;
-constexpr uint32_t TagButton = 7;
-constexpr uint32_t TagJpegSetup = 8;
-constexpr uint32_t TagBackground = 9;
-constexpr uint32_t TagFont = 10;
-constexpr uint32_t TagText = 11;
-constexpr uint32_t TagActions = 12;
-constexpr uint32_t TagFontFace = 13;
-constexpr uint32_t TagCodeLimit = 1024;  // codes are 10 bits
-
-// Action codes. Codes from 0x80 carry a 16-bit length and a body.
-constexpr uint8_t ActEnd = 0x00;
-constexpr uint8_t ActStepForward = 0x04;
-constexpr uint8_t ActStepBack = 0x05;
-constexpr uint8_t ActStartPlaying = 0x06;
-constexpr uint8_t ActStopPlaying = 0x07;
-constexpr uint8_t ActFlipQuality = 0x08;
-constexpr uint8_t ActJumpToFrame = 0x81;
-constexpr uint8_t ActOpenUrl = 0x83;
-constexpr uint8_t ActHasBody = 0x80;
-
-// Button state bits.
-constexpr uint8_t BtnIdle = 1;
-constexpr uint8_t BtnHover = 2;
-constexpr uint8_t BtnPressed = 4;
-constexpr uint8_t BtnHitArea = 8;
-
-// Fill style type bytes: bit 4 marks a gradient (0x12 radial, any other
-// value linear), else bit 6 a bitmap, else a solid colour.
-constexpr uint8_t FillTypeSolid = 0x00;
-constexpr uint8_t FillTypeLinear = 0x10;
-constexpr uint8_t FillTypeRadial = 0x12;
-constexpr uint8_t FillTypeBitmap = 0x40;
-constexpr uint8_t FillGradientBit = 0x10;
-constexpr uint8_t FillBitmapBit = 0x40;
-
-// Style change flags of a shape record.
-constexpr uint8_t StyleMove = 1;
-constexpr uint8_t StyleFill0 = 2;
-constexpr uint8_t StyleFill1 = 4;
-constexpr uint8_t StyleLine = 8;
-constexpr uint8_t StyleSpare = 16;  // carries no data
-
-// Text record flags.
-constexpr uint8_t TextX = 1;
-constexpr uint8_t TextY = 2;
-constexpr uint8_t TextColor = 4;
-constexpr uint8_t TextFont = 8;  // font id and height
-
-// Font detail flags.
-constexpr uint8_t FaceTwoByteCodes = 1;
-constexpr uint8_t FaceBold = 2;
-constexpr uint8_t FaceItalic = 4;
-constexpr uint8_t FaceSystemMask = 0xF0;
-constexpr uint8_t FaceSystem = 0x10;  // the high nibble 1: a system font may stand in
+// The format's constants (tags, actions, button states, style and record
+// flags) are the player's own: enc::TagShape is lmr::TagShape.
+using namespace lmr::format;
 
 // Widths of an encoded matrix. -1: smallest width, and the scale and
 // rotate parts only when their values need them. 0 to 31: the part is
