@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "player/engine/bitmap_image.h"
 #include "player/render/color_table.h"
 #include "player/render/fill_samplers.h"
 #include "player/render/fill_style.h"
@@ -16,6 +17,27 @@ namespace lmr {
 namespace {
 
 bool IsComputed(const FillStyle* fill) { return fill->type == FillBitmap || fill->type == FillGradient; }
+
+// A gradient without a ramp, or a bitmap fill without pixels or row table,
+// paints nothing: its painter leaves its spans as they are (the same tests
+// as PaintGradient's and PaintBitmap's). At edge pixels its share of the
+// coverage is left out the same way, instead of showing as black.
+bool PaintsNothing(const FillStyle* fill) {
+  if (fill->type == FillGradient) return !fill->ramp;
+  if (fill->type == FillBitmap) return !fill->bitmap || !fill->bitmap->pixels || !fill->rowTable;
+  return false;
+}
+
+// The slots of a run whose fills paint: each stands for one sub-line of
+// coverage.
+int32_t PaintedSlots(const CoverageRun& run) {
+  if (!run.needsSample) return run.count;
+  int32_t painted = 0;
+  for (int32_t i = 0; i < run.count; ++i) {
+    if (!PaintsNothing(run.slots[i])) ++painted;
+  }
+  return painted;
+}
 
 // Splits the run at raster x (x0 < at < x1); the new run after it copies
 // slots and flags. None when no block is free.
@@ -183,6 +205,7 @@ Rgb SampleRunColour(const CoverageRun& run, int32_t x, int32_t v) {
         Add(sum, SolidColour(*fill));
         continue;
       }
+      if (PaintsNothing(fill)) continue;
       if (fill != previous) {
         previousSample = fill->type == FillBitmap ? BitmapSample(*fill, x, v) : GradientSample(*fill, x, v);
         previous = fill;
@@ -238,27 +261,29 @@ void ResolveRow(RasterContext& context, int32_t y) {
     int32_t i = run->x0 / SubLines;
     const int32_t e = run->x1 / SubLines;
     const int32_t f0 = run->x0 & 3, f1 = run->x1 & 3;
+    // Slots of fills that paint nothing count as uncovered.
+    const int32_t painted = PaintedSlots(*run);
     Rgb c = SampleRunColour(*run, i, v);
     if (i == e) {
-      Accumulate(context, pending, i, Scaled(c, f1 - f0), (f1 - f0) * run->count);
+      Accumulate(context, pending, i, Scaled(c, f1 - f0), (f1 - f0) * painted);
     } else {
       if (f0 != 0) {
-        Accumulate(context, pending, i, Scaled(c, SubLines - f0), (SubLines - f0) * run->count);
+        Accumulate(context, pending, i, Scaled(c, SubLines - f0), (SubLines - f0) * painted);
         ++i;
       }
       if (solidInterior) {
         FillStyle& fill = *run->slots[0];
         if (fill.painter) fill.painter(context, i, e, fill);
       } else if (run->needsSample) {
-        for (int32_t x = i; x < e; ++x) {
-          BlendPixel(context, x, Scaled(SampleRunColour(*run, x, v), SubLines), SubLines * run->count);
+        for (int32_t x = i; x < e && painted > 0; ++x) {
+          BlendPixel(context, x, Scaled(SampleRunColour(*run, x, v), SubLines), SubLines * painted);
         }
       } else {
         for (int32_t x = i; x < e; ++x) BlendPixel(context, x, Scaled(c, SubLines), SubLines * run->count);
       }
       if (f1 != 0) {
         if (run->needsSample) c = SampleRunColour(*run, e, v);
-        Accumulate(context, pending, e, Scaled(c, f1), f1 * run->count);
+        Accumulate(context, pending, e, Scaled(c, f1), f1 * painted);
       }
     }
     context.coverageRunPool.freeBlock(run);

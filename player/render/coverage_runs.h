@@ -32,7 +32,8 @@ struct CoverageRun {
 void RecordRun(RasterContext& context, int32_t a, int32_t b);
 // Resolves the runs of the pixel row that sub-line y ends and frees them.
 void ResolveRow(RasterContext& context, int32_t y);
-// Sums of the slots' colours at pixel (x, v).
+// Sums of the slots' colours at pixel (x, v); slots of fills that paint
+// nothing (a gradient without a ramp) add nothing and count as uncovered.
 Rgb SampleRunColour(const CoverageRun& run, int32_t x, int32_t v);
 // Writes pixel x of the current row: colour sums over `coverage`
 // sixteenths, the rest white or (once the target has content) the pixel's

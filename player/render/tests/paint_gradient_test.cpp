@@ -131,5 +131,41 @@ TEST(PaintGradient, WithoutARampNothingIsPainted) {
   EXPECT_EQ(GradientSample(g.fill, 3, 0), (Rgb{0, 0, 0}));
 }
 
+// Fault "a gradient without a ramp": it painted nothing inside but black
+// anti-aliased edge pixels. Its share of an edge pixel now counts as
+// uncovered, as its spans do: alone it leaves every pixel as it was, and
+// where it covers part of a pixel of another fill that pixel mixes the
+// other fill with white (the uncovered colour of a first paint), never
+// with black.
+TEST(PaintGradient, WithoutARampTheEdgesPaintNothingEither) {
+  const Rgb marker{9, 8, 7};
+  for (const bool overRed : {false, true}) {
+    SCOPED_TRACE(overRed ? "over a red fill" : "alone");
+    TestTarget target(Format32, 12, 12);
+    target.clear32(marker);
+    Scene scene;
+    if (overRed) scene.rect(scene.solid(255, 0, 0, 1), 0, 0, 48, 48);
+    FillStyle& gradient = scene.custom(PaintGradient, 2);
+    gradient.type = FillGradient;
+    gradient.ramp = nullptr;
+    // Quarter-pixel edges: every side cuts through a column or row of
+    // pixels.
+    scene.rect(gradient, 9, 10, 35, 39);
+    scene.render(target, true);
+    for (int32_t y = 0; y < 12; ++y) {
+      for (int32_t x = 0; x < 12; ++x) {
+        const Rgb p = target.pixel(x, y);
+        const bool inside = x >= 3 && x < 8 && y >= 3 && y < 9;  // wholly in the gradient
+        if (!overRed || inside) {
+          EXPECT_EQ(p, marker) << x << ", " << y;
+        } else {
+          EXPECT_EQ(p.red, 255) << x << ", " << y;
+          EXPECT_EQ(p.green, p.blue) << x << ", " << y;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lmr::test
