@@ -14,6 +14,26 @@ namespace {
 
 constexpr int32_t Level4(int32_t m) { return m < 0 ? 0 : m > 255 ? 15 : m >> 4; }
 
+// Bounds of the error a pixel passes on, split into its brightness (the
+// mean of the three channels) and its colour (each channel's difference
+// from that mean). Brightness may carry a whole channel range, as a grey on
+// black and white needs. A colour the table cannot show at all, such as
+// navy on greys, would pile up colour error that no entry ever works off,
+// until the lookups land on far cells of the inverse map; bounded, it
+// dithers between the entries nearest in brightness. On the 216-colour cube
+// a pixel's error stays within -32 to 38 per channel, so its colour part
+// within 47: there neither bound is ever reached.
+constexpr int32_t BrightnessErrorBound = 255;
+constexpr int32_t ColourErrorBound = 48;
+
+constexpr int32_t Bound(int32_t v, int32_t bound) { return v < -bound ? -bound : v > bound ? bound : v; }
+
+void BoundError(int32_t err[3]) {
+  const int32_t mean = (err[0] + err[1] + err[2]) / 3;
+  const int32_t brightness = Bound(mean, BrightnessErrorBound);
+  for (int32_t c = 0; c < 3; ++c) err[c] = brightness + Bound(err[c] - mean, ColourErrorBound);
+}
+
 // Two rows of (red, green, blue) errors for pixels -1 to width, zeroed.
 bool EnsureErrorRows(RasterContext& context) {
   if (context.errorRows) return true;
@@ -58,12 +78,14 @@ void DiffusedIndices(RasterContext& context, int32_t startX, int32_t endX, const
     indices[x - startX] = index;
     const ColorEntry& chosen = table.colors[index];
     const int32_t shown[3] = {chosen.red, chosen.green, chosen.blue};
+    // The noise only decides the level; it is not part of the error.
+    int32_t err[3];
+    for (int32_t c = 0; c < 3; ++c) err[c] = here[c] + value[c] - shown[c];
+    BoundError(err);
     for (int32_t c = 0; c < 3; ++c) {
-      // The noise only decides the level; it is not part of the error.
-      const int32_t err = here[c] + value[c] - shown[c];
-      here[3 + c] += err / 2;
-      next[3 * x + c] += err / 4;        // pixel x - 1
-      next[3 * (x + 1) + c] += err / 4;  // pixel x
+      here[3 + c] += err[c] / 2;
+      next[3 * x + c] += err[c] / 4;        // pixel x - 1
+      next[3 * (x + 1) + c] += err[c] / 4;  // pixel x
     }
   }
 }

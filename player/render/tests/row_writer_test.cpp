@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "player/render/coverage_runs.h"
@@ -125,6 +126,116 @@ TEST(RowWriter, ErrorDiffusionKeepsTheAverage) {
     white += rowWhite;
   }
   EXPECT_NEAR(white, w * h / 2, 16);
+}
+
+// Fault "error diffusion runs away on grey and 1-bit tables": the carried
+// error was never bounded, so a colour the table cannot show drifted
+// without limit (pure navy showed as flat grey 112 on 16 greys, a radial
+// gradient as a flat square with a stray blob). Such colours now dither
+// between the entries nearest in brightness.
+TEST(RowWriter, ErrorDiffusionStaysNearColoursTheTableCannotShow) {
+  struct Case {
+    const char* name;
+    int32_t format;
+    std::vector<int32_t> shades;  // the greys nearest the navy
+  };
+  const Case cases[] = {
+      {"1 bit", Format1Bit, {0, 255}},
+      {"4 greys", Format2Bit, {0, 85}},
+      {"16 greys", Format4Bit, {0, 16, 32, 48}},
+  };
+  const int32_t w = 64, h = 64;
+  const Rgb navy{0, 0, 128};  // brightness (0 + 0 + 128) / 3 = 42.7
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestTarget target(c.format, w, h);
+    RowScene row(target, DitherDiffusion);
+    const std::vector<Rgb> colours(w, navy);
+    int32_t sum = 0, others = 0;
+    for (int32_t v = 0; v < h; ++v) {
+      row.write(v, 0, colours);
+      for (int32_t x = 0; x < w; ++x) {
+        const int32_t shade = target.pixel(x, v).red;
+        sum += shade;
+        if (std::find(c.shades.begin(), c.shades.end(), shade) == c.shades.end()) {
+          ++others;
+          // While the error builds up a pixel may land one grey further.
+          EXPECT_LE(shade, 96) << x << ", " << v;
+        }
+      }
+    }
+    EXPECT_LE(others, w * h / 100);
+    // Darker than the navy's mean channel, as its nearest greys are; but
+    // not black all over.
+    EXPECT_GT(sum / (w * h), 10);
+    EXPECT_LT(sum / (w * h), 43);
+  }
+}
+
+// A radial gradient from red in the middle to blue at the rim, on the
+// tables of greys: every 8 x 8 block shows about the brightness of its
+// colours, with no flat areas that lost it.
+TEST(RowWriter, ErrorDiffusionFollowsAGradientOnGreyTables) {
+  const int32_t size = 96;
+  auto colourAt = [size](int32_t x, int32_t y) {
+    const int32_t dx = 2 * x - size, dy = 2 * y - size;
+    int32_t d = 0;
+    while ((d + 1) * (d + 1) <= dx * dx + dy * dy) ++d;
+    const int32_t t = d < size ? d * 255 / size : 255;
+    return Rgb{255 - t, 40, t};
+  };
+  for (const int32_t format : {Format1Bit, Format2Bit, Format4Bit}) {
+    SCOPED_TRACE(format);
+    TestTarget target(format, size, size);
+    RowScene row(target, DitherDiffusion);
+    for (int32_t v = 0; v < size; ++v) {
+      std::vector<Rgb> colours;
+      for (int32_t x = 0; x < size; ++x) colours.push_back(colourAt(x, v));
+      row.write(v, 0, colours);
+    }
+    for (int32_t by = 0; by < size; by += 8) {
+      for (int32_t bx = 0; bx < size; bx += 8) {
+        int32_t wanted = 0, shown = 0;
+        for (int32_t y = by; y < by + 8; ++y) {
+          for (int32_t x = bx; x < bx + 8; ++x) {
+            const Rgb c = colourAt(x, y), p = target.pixel(x, y);
+            wanted += c.red + c.green + c.blue;
+            shown += p.red + p.green + p.blue;
+          }
+        }
+        EXPECT_NEAR(shown / (3 * 64), wanted / (3 * 64), 32) << "block at " << bx << ", " << by;
+      }
+    }
+  }
+}
+
+// Colours of the 216-colour cube's table keep the output they had before
+// the carried error was bounded: on the cube a pixel's error never comes
+// near the bounds. The digest was taken from that output.
+TEST(RowWriter, ErrorDiffusionOnTheColourCubeIsUnchanged) {
+  const int32_t w = 256, h = 64;
+  TestTarget target(Format8Bit, w, h);
+  RowScene row(target, DitherDiffusion);
+  uint32_t seed = 12345;
+  auto next = [&seed]() {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int32_t>(seed >> 16 & 0xFF);
+  };
+  uint32_t digest = 2166136261u;
+  for (int32_t v = 0; v < h; ++v) {
+    std::vector<Rgb> colours;
+    for (int32_t x = 0; x < w; ++x) {
+      // Smooth ramps in the left half, noise in the right.
+      colours.push_back(x < w / 2 ? Rgb{x * 2, v * 4, 255 - x} : Rgb{next(), next(), next()});
+    }
+    // Spans of several lengths carry the error across calls.
+    const int32_t cut = (v * 37) % w;
+    SetRow(row.context(), v);
+    WriteRow(row.context(), 0, cut, colours.data());
+    WriteRow(row.context(), cut, w, colours.data() + cut);
+    for (int32_t x = 0; x < w; ++x) digest = (digest ^ target.raw(x, v)) * 16777619u;
+  }
+  EXPECT_EQ(digest, 1464242099u);
 }
 
 TEST(RowWriter, ErrorRowsLiveOneFrame) {
