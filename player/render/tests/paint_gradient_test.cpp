@@ -121,6 +121,26 @@ TEST(PaintGradient, RadialIndexIsTheDistanceFromTheCentre) {
   }
 }
 
+TEST(PaintGradient, FarTranslationsKeepTheGradientInPlace) {
+  // The style's translation, moved into 8 fraction bits in 32, wrapped
+  // from 2^23 movie units on (the bitmap form of this fault wrapped from
+  // 32768): a gradient far out in movie units, brought back into view by
+  // the device matrix, keeps ramp entry 128 at its centre.
+  for (const int32_t units : {1 << 16, 1 << 23, -(1 << 24), 1 << 30}) {
+    SCOPED_TRACE(units);
+    Matrix style;
+    style.tx = units;
+    Matrix device = matrixScale(FixedOne / 16, FixedOne / 16);
+    device.tx = 100 - units / 16;
+    TestTarget target(Format32, 201, 1);
+    GradientScene g(target, 0x10, style, device);
+    g.paintRow(0, 0, 201);
+    EXPECT_EQ(EntryOf(target.pixel(100, 0)), 128);
+    EXPECT_EQ(EntryOf(target.pixel(0, 0)), 115);  // 100 pixels, 1600 units: 12.5 entries left
+    EXPECT_EQ(EntryOf(GradientSample(g.fill, 200, 0)), 140);
+  }
+}
+
 TEST(PaintGradient, WithoutARampNothingIsPainted) {
   TestTarget target(Format32, 10, 1);
   target.clear32(Rgb{9, 8, 7});
