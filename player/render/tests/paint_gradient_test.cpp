@@ -133,7 +133,7 @@ TEST(PaintGradient, FarTranslationsKeepTheGradientInPlace) {
     Matrix device = matrixScale(FixedOne / 16, FixedOne / 16);
     device.tx = 100 - units / 16;
     TestTarget target(Format32, 201, 1);
-    GradientScene g(target, 0x10, style, device);
+    GradientScene g(target, FillTypeLinear, style, device);
     g.paintRow(0, 0, 201);
     EXPECT_EQ(EntryOf(target.pixel(100, 0)), 128);
     EXPECT_EQ(EntryOf(target.pixel(0, 0)), 115);  // 100 pixels, 1600 units: 12.5 entries left
