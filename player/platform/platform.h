@@ -36,6 +36,11 @@ struct PixelBlock {
   void* bitmap = nullptr;   // the system's bitmap over `bits`; never none while bits exist
 };
 
+// Whether the system has bitmaps of this depth. Windows has none of 2 bits
+// a pixel: the renderer can draw them, but no offscreen of that depth can
+// be made there.
+bool PlatformHasPixelDepth(int32_t bitsPerPixel);
+
 // Pixel memory of `pixelBytes` bytes laid out as the bitmap-info block
 // `bitmapInfo` describes (a 40-byte header, then the colour entries or the
 // three bit masks). False, and an empty block, when it cannot be had.

@@ -22,6 +22,13 @@ void platformFreeChunk(ChunkMemory& chunk) {
 
 void FlushPlatformDrawing() {}
 
+bool PlatformHasPixelDepth(int32_t bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1: case 2: case 4: case 8: case 16: case 24: case 32: return true;
+    default: return false;
+  }
+}
+
 bool CreatePixelBlock(const uint8_t* /*bitmapInfo*/, size_t pixelBytes, PixelBlock& out) {
   out = PixelBlock{};
   auto* bits = static_cast<uint8_t*>(std::calloc(pixelBytes ? pixelBytes : 1, 1));

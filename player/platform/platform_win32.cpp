@@ -31,6 +31,13 @@ void platformFreeChunk(ChunkMemory& chunk) {
 
 void FlushPlatformDrawing() { GdiFlush(); }
 
+bool PlatformHasPixelDepth(int32_t bitsPerPixel) {
+  switch (bitsPerPixel) {
+    case 1: case 4: case 8: case 16: case 24: case 32: return true;
+    default: return false;
+  }
+}
+
 bool CreatePixelBlock(const uint8_t* bitmapInfo, size_t pixelBytes, PixelBlock& out) {
   out = PixelBlock{};
   // A memory context compatible with the screen, as the bitmap will be

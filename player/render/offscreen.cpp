@@ -63,10 +63,14 @@ uint8_t* BuildHeader(const Offscreen& o, int32_t& size) {
 
 }  // namespace
 
+bool OffscreenFormatAvailable(int32_t formatIndex) {
+  return formatIndex >= 0 && formatIndex < FormatCount && PlatformHasPixelDepth(FormatBitsPerPixel[formatIndex]);
+}
+
 bool createOffscreenFormat(Offscreen& o, int32_t formatIndex, ColorTable* table, int32_t width,
                            int32_t height, bool bottomUp) {
   o = Offscreen{};
-  if (formatIndex < 0 || formatIndex >= FormatCount || width <= 0 || height <= 0) return false;
+  if (!OffscreenFormatAvailable(formatIndex) || width <= 0 || height <= 0) return false;
   const int32_t bpp = FormatBitsPerPixel[formatIndex];
   const int64_t rowBytes = (int64_t{bpp} * width + 31) / 32 * 4;
   if (rowBytes * height > MaxPixelBytes) return false;

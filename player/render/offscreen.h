@@ -51,12 +51,16 @@ struct Offscreen {
 // Makes a memory offscreen of the given depth (1, 2, 4, 8, 16, 24, 32 bits;
 // 16 is 5-5-5). With a table it takes a reference to it; without, palette
 // depths get the default colour list's shared table. Pixels start zeroed.
-// False (and no bitmap) on a bad size or depth or when memory is short.
+// False (and no bitmap) on a bad size or depth, a format the system has no
+// bitmaps of, or when memory is short.
 bool createOffscreen(Offscreen& offscreen, int32_t bitsPerPixel, ColorTable* table,
                      int32_t width, int32_t height, bool bottomUp);
 // The same for any of the eight formats, 5-6-5 included.
 bool createOffscreenFormat(Offscreen& offscreen, int32_t formatIndex, ColorTable* table,
                            int32_t width, int32_t height, bool bottomUp);
+// Whether offscreens of this format can be made here (Windows has no 2-bit
+// bitmaps).
+bool OffscreenFormatAvailable(int32_t formatIndex);
 // Frees the pixels and header and drops the table reference.
 void releaseBitmap(Offscreen& offscreen);
 
