@@ -10,6 +10,7 @@
 #include "player/engine/movie.h"
 #include "player/engine/movie_format.h"
 #include "player/render/bitmap_decode.h"
+#include "player/render/pixel_format.h"
 
 namespace lmr {
 
@@ -63,7 +64,7 @@ bool RestoreTablesGuarded(JpegDecoder& d) {
 
 void ConvertRow(const JSAMPLE* rgb, uint8_t* out, int32_t width) {
   for (int32_t x = 0; x < width; ++x, rgb += 3) {
-    const uint16_t p = rgbTo555(rgb[0], rgb[1], rgb[2]);
+    const uint16_t p = Pack555(rgb[0], rgb[1], rgb[2]);
     std::memcpy(out + 2 * x, &p, 2);
   }
 }

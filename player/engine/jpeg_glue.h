@@ -18,11 +18,6 @@ struct Movie;
 // 16 Mpixel are 32 MiB of 5-5-5 pixels.
 constexpr int64_t MaxJpegPixels = int64_t{16} << 20;
 
-// A decoded pixel as stored in format 4: 0, red 5, green 5, blue 5.
-constexpr uint16_t rgbTo555(uint32_t red, uint32_t green, uint32_t blue) {
-  return static_cast<uint16_t>((red & 0xF8) << 7 | (green & 0xF8) << 2 | (blue & 0xFF) >> 3);
-}
-
 // The setup tag: makes the decoder when there is none and reads the shared
 // tables from the current tag body. A second setup tag is ignored (the
 // first since the last rewind wins). Without memory there is no decoder.

@@ -8,6 +8,7 @@
 #include "player/render/fill_samplers.h"
 #include "player/render/fill_style.h"
 #include "player/render/offscreen.h"
+#include "player/render/pixel_format.h"
 #include "player/render/pixel_tables.h"
 #include "player/render/raster_context.h"
 #include "player/render/row_writer.h"
@@ -71,70 +72,22 @@ Rgb SolidColour(const FillStyle& fill) { return Rgb{fill.red, fill.green, fill.b
 int32_t Clamp255(int32_t v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
 Rgb ReadPixel(const RasterContext& context, int32_t x) {
-  const uint8_t* row = context.row;
-  int32_t index = 0;
-  switch (context.formatIndex) {
-    case Format1Bit: index = row[x >> 3] >> (7 - (x & 7)) & 1; break;
-    case Format2Bit: index = row[x >> 2] >> (6 - 2 * (x & 3)) & 3; break;
-    case Format4Bit: index = row[x >> 1] >> (x & 1 ? 0 : 4) & 15; break;
-    case Format8Bit: index = row[x]; break;
-    case Format555:
-    case Format565: {
-      uint16_t p;
-      std::memcpy(&p, row + 2 * x, 2);
-      if (context.formatIndex == Format555) {
-        return Rgb{Expand5[p >> 10 & 31], Expand5[p >> 5 & 31], Expand5[p & 31]};
-      }
-      const int32_t g6 = p >> 5 & 63;
-      return Rgb{Expand5[p >> 11 & 31], g6 ? g6 << 2 | 3 : 0, Expand5[p & 31]};
-    }
-    case Format24: return Rgb{row[3 * x + 2], row[3 * x + 1], row[3 * x]};
-    default: return Rgb{row[4 * x + 2], row[4 * x + 1], row[4 * x]};
-  }
-  if (!context.colorTable) return Rgb{};
-  const ColorEntry& e = context.colorTable->colors[index];
-  return Rgb{e.red, e.green, e.blue};
+  return ReadPixelColor(context.row, context.formatIndex, context.colorTable, x);
 }
 
 void StorePixel(RasterContext& context, int32_t x, int32_t r, int32_t g, int32_t b) {
-  uint8_t* row = context.row;
   const int32_t format = context.formatIndex;
+  uint32_t value;
   if (IsPaletteFormat(format)) {
-    const uint8_t index = context.colorTable ? context.colorTable->inverseMap[InverseCell(r, g, b)] : 0;
-    int32_t bits = FormatBitsPerPixel[format];
-    if (bits == 8) {
-      row[x] = index;
-      return;
-    }
-    const int32_t perByte = 8 / bits;
-    const int32_t shift = 8 - bits * (x % perByte + 1);
-    const int32_t mask = ((1 << bits) - 1) << shift;
-    uint8_t& byte = row[x / perByte];
-    byte = static_cast<uint8_t>((byte & ~mask) | (index << shift & mask));
-    return;
+    value = context.colorTable ? context.colorTable->inverseMap[InverseCell(r, g, b)] : 0;
+  } else if (format == Format555) {
+    value = Pack555(r, g, b);
+  } else if (format == Format565) {
+    value = Pack565(r, g, b);
+  } else {
+    value = static_cast<uint32_t>(r << 16 | g << 8 | b);
   }
-  switch (format) {
-    case Format555: {
-      const uint16_t p = static_cast<uint16_t>((r & 0xF8) << 7 | (g & 0xF8) << 2 | b >> 3);
-      std::memcpy(row + 2 * x, &p, 2);
-      break;
-    }
-    case Format565: {
-      const uint16_t p = static_cast<uint16_t>((r & 0xF8) << 8 | (g & 0xFC) << 3 | b >> 3);
-      std::memcpy(row + 2 * x, &p, 2);
-      break;
-    }
-    case Format24:
-      row[3 * x] = static_cast<uint8_t>(b);
-      row[3 * x + 1] = static_cast<uint8_t>(g);
-      row[3 * x + 2] = static_cast<uint8_t>(r);
-      break;
-    default: {
-      const uint32_t p = static_cast<uint32_t>(r << 16 | g << 8 | b);
-      std::memcpy(row + 4 * x, &p, 4);
-      break;
-    }
-  }
+  WriteStoredPixel(context.row, format, x, value);
 }
 
 // The pixel whose partial coverage is being gathered across runs.

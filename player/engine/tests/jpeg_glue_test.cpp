@@ -10,6 +10,7 @@
 #include "player/engine/jpeg_glue.h"
 #include "player/engine/tests/movie_fixture.h"
 #include "player/render/bitmap_decode.h"
+#include "player/render/pixel_format.h"
 #include "tools/lmrc/lib/jpeg_split.h"
 #include "tools/lmrc/lib/tag_bodies.h"
 
@@ -153,7 +154,7 @@ TEST(JpegGlue, PixelsAreStoredAs555) {
       {8, 7, 255, 0x041F},  // each channel keeps its top five bits
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(rgbTo555(c.red, c.green, c.blue), c.stored) << c.red << " " << c.green << " " << c.blue;
+    EXPECT_EQ(Pack555(c.red, c.green, c.blue), c.stored) << c.red << " " << c.green << " " << c.blue;
   }
 }
 
