@@ -1,6 +1,7 @@
 # Third-party libraries. Natively they come from Debian's packages; for the
-# Win32 target GoogleTest is built from Debian's sources here and libjpeg is
-# prebuilt into build/deps by scripts/build-win32-deps.sh.
+# Windows trees (i686 and x86_64) GoogleTest is built from Debian's sources
+# here and libjpeg is prebuilt for the tree's architecture into build/deps
+# by scripts/build-win-deps.sh.
 
 if(LMR_TESTS)
   enable_testing()
@@ -15,9 +16,9 @@ if(CMAKE_CROSSCOMPILING)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   endif()
 
-  set(LMR_WIN32_JPEG_DIR "" CACHE PATH "Folder holding the Win32 libjpeg.a, jpeglib.h and jconfig.h")
+  set(LMR_WIN32_JPEG_DIR "" CACHE PATH "Folder holding this architecture's libjpeg.a, jpeglib.h and jconfig.h")
   if(NOT EXISTS ${LMR_WIN32_JPEG_DIR}/libjpeg.a)
-    message(FATAL_ERROR "Win32 libjpeg not found in '${LMR_WIN32_JPEG_DIR}': run ./run.sh build")
+    message(FATAL_ERROR "Windows libjpeg not found in '${LMR_WIN32_JPEG_DIR}': run ./run.sh build win32 (or win64)")
   endif()
   add_library(lmr_jpeg STATIC IMPORTED GLOBAL)
   set_target_properties(lmr_jpeg PROPERTIES

@@ -1,19 +1,38 @@
 #!/usr/bin/env bash
-# CMake's cross-compiling emulator: runs one Win32 program under Wine in the
-# project's own prefix, quietly, on the X display that run.sh started.
+# CMake's cross-compiling emulator: runs one Windows program under Wine in
+# the project's own prefix, quietly, on the X display that run.sh started.
+#   scripts/wine-run.sh ARCH PROGRAM [ARGS...]    ARCH: i686 or x86_64
 #
-# Where Wine runs through qemu's user-mode emulator (machines that run no
-# 32-bit code natively), the emulator has been seen to crash while a Win32
-# process exits, after its work is done. There the test program's own
-# verdict decides (its XML report, or the summary lines of its output): a
-# failed test is a failure, all passed is a pass, and a run that never
-# reached its verdict (Wine did not come up within the time limit, or the
-# emulator crashed mid-run) is reported to CTest as "not run" (exit 77),
-# never as a pass.
+# x86_64 programs (the test twin) start with Wine's 64-bit loader, which
+# runs natively everywhere. i686 programs (the deliverables) start with
+# `wine`, whose loader is a 32-bit Linux program.
+#
+# Where that loader runs through qemu's user-mode emulator (machines that
+# run no 32-bit code natively; run.sh sets LMR_WINE_EMULATED=1), the
+# emulator has been seen to crash while a Win32 process exits, after its
+# work is done. There the test program's own verdict decides (its XML
+# report, or the summary lines of its output): a failed test is a failure,
+# all passed is a pass, and a run that never reached its verdict (Wine did
+# not come up within the time limit, or the emulator crashed mid-run) is
+# reported to CTest as "not run" (exit 77), never as a pass.
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${LMR_WINEPREFIX:-$root/build/wine-prefix}
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No install dialog; a crashing program ends at once, not in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+
+# Debian installs the 64-bit loader outside the PATH.
+wine64_loader() {
+  if command -v wine64 >/dev/null 2>&1; then command -v wine64; else echo /usr/lib/wine/wine64; fi
+}
+
+arch=$1
+shift
+case "$arch" in
+  x86_64) exec "$(wine64_loader)" "$@" ;;
+  i686) ;;
+  *) echo "wine-run: unknown architecture '$arch' (i686, x86_64)" >&2; exit 2 ;;
+esac
 
 if [ "${LMR_WINE_EMULATED:-0}" != 1 ]; then
   exec wine "$@"
@@ -21,7 +40,7 @@ fi
 
 program=$1
 shift
-report_dir=$root/build/win32/reports
+report_dir=$(dirname "$program")/../reports
 mkdir -p "$report_dir"
 name=$(basename "$program" .exe)
 report=$report_dir/$name.xml
