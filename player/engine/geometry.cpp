@@ -286,14 +286,12 @@ bool invertLinear(const Matrix& m, Matrix& out) {
   return true;
 }
 
-// FixedMul of a 16.16 factor and a 64-bit value within +-2^46, rounded
-// the same way: the value's whole and fraction parts are multiplied
-// separately, so no product leaves 64 bits.
-int64_t fixedMulWide(int32_t factor, int64_t v) {
-  const int64_t whole = v >> 16;  // rounds down; the fraction part is >= 0
-  const int64_t fraction = v & 0xFFFF;
-  const int64_t low = int64_t{factor} * fraction;
-  return factor * whole + (low >> 16) + ((low >> 15) & 1);
+// The low 32 bits of FixedMul of a 16.16 factor and a 64-bit value: bits
+// 16 to 47 of the product and its rounding bit 15, which products modulo
+// 2^64 keep exact.
+uint32_t fixedMulLow32(int32_t factor, uint64_t v) {
+  const uint64_t p = static_cast<uint64_t>(int64_t{factor}) * v;
+  return static_cast<uint32_t>((p >> 16) + ((p >> 15) & 1));
 }
 
 }  // namespace
@@ -310,13 +308,9 @@ Matrix matrixInvert(const Matrix& m) {
 Matrix matrixInvertWide(const Matrix& linear, int64_t tx, int64_t ty) {
   Matrix out;
   if (!invertLinear(linear, out)) return matrixIdentity();
-  // A translation this far out leaves every pixel far outside the style's
-  // space whichever way it is cut.
-  constexpr int64_t Limit = int64_t{1} << 46;
-  tx = tx < -Limit ? -Limit : tx > Limit ? Limit : tx;
-  ty = ty < -Limit ? -Limit : ty > Limit ? Limit : ty;
-  out.tx = saturate(-(fixedMulWide(out.a, tx) + fixedMulWide(out.c, ty)));
-  out.ty = saturate(-(fixedMulWide(out.d, ty) + fixedMulWide(out.b, tx)));
+  const uint64_t x = static_cast<uint64_t>(tx), y = static_cast<uint64_t>(ty);
+  out.tx = wrap(-int64_t{static_cast<uint32_t>(fixedMulLow32(out.a, x) + fixedMulLow32(out.c, y))});
+  out.ty = wrap(-int64_t{static_cast<uint32_t>(fixedMulLow32(out.d, y) + fixedMulLow32(out.b, x))});
   return out;
 }
 

@@ -54,9 +54,10 @@ Matrix matrixConcat(const Matrix& first, const Matrix& then);
 // The inverse, or the identity when m is singular.
 Matrix matrixInvert(const Matrix& m);
 // The inverse of the matrix with `linear`'s coefficients and a translation
-// too wide for 32 bits; the inverse's translation, computed in 64 bits,
-// saturates instead of wrapping. Where the translation fits, the result is
-// matrixInvert's (up to wrapped sums there).
+// too wide for 32 bits. The inverse's translation wraps to 32 bits like
+// every sum of transformPoint, so it is exact modulo 2^32: points whose
+// images fit come out right. For a translation that fits in 32 bits the
+// result is matrixInvert's.
 Matrix matrixInvertWide(const Matrix& linear, int64_t tx, int64_t ty);
 Point transformPoint(const Matrix& m, Point p);
 Vector transformVector(const Matrix& m, Vector v);

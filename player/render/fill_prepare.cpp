@@ -73,14 +73,11 @@ void PrepareSolid(FillStyle& fill, const Offscreen& target) {
 }
 
 // A product of a movie-unit translation and a 16.16 factor with
-// `fractionBits` fraction bits, rounded as FixedMul rounds. Products beyond
-// 2^61 lie far past any pixel; capping them keeps the sums in 64 bits.
+// `fractionBits` fraction bits, rounded as FixedMul rounds; within 2^62.
 int64_t TranslationTerm(int32_t units, int32_t factor, int32_t fractionBits) {
-  int64_t p = int64_t{units} * factor;
+  const int64_t p = int64_t{units} * factor;
   const int32_t shift = 16 - fractionBits;
-  if (shift > 0) p = (p >> shift) + ((p >> (shift - 1)) & 1);
-  constexpr int64_t Cap = int64_t{1} << 61;
-  return p < -Cap ? -Cap : p > Cap ? Cap : p;
+  return shift > 0 ? (p >> shift) + ((p >> (shift - 1)) & 1) : p;
 }
 
 Matrix Linear(const Matrix& m) {
@@ -96,11 +93,15 @@ Matrix StyleInverse(const Matrix& style, const Matrix& devicePixels, int32_t fra
   const Matrix& o = devicePixels;
   // Where the style's origin lands, in device pixels with fraction bits:
   // the translation of the style matrix followed by the device matrix.
-  const int64_t tx = TranslationTerm(style.tx, o.a, fractionBits) + TranslationTerm(style.ty, o.c, fractionBits) +
-                     int64_t{o.tx} * (int64_t{1} << fractionBits);
-  const int64_t ty = TranslationTerm(style.ty, o.d, fractionBits) + TranslationTerm(style.tx, o.b, fractionBits) +
-                     int64_t{o.ty} * (int64_t{1} << fractionBits);
-  return matrixInvertWide(matrixConcat(Linear(style), Linear(o)), tx, ty);
+  // Summed modulo 2^64, which keeps every bit the inverse uses.
+  const uint64_t tx = static_cast<uint64_t>(TranslationTerm(style.tx, o.a, fractionBits)) +
+                      static_cast<uint64_t>(TranslationTerm(style.ty, o.c, fractionBits)) +
+                      static_cast<uint64_t>(int64_t{o.tx} * (int64_t{1} << fractionBits));
+  const uint64_t ty = static_cast<uint64_t>(TranslationTerm(style.ty, o.d, fractionBits)) +
+                      static_cast<uint64_t>(TranslationTerm(style.tx, o.b, fractionBits)) +
+                      static_cast<uint64_t>(int64_t{o.ty} * (int64_t{1} << fractionBits));
+  return matrixInvertWide(matrixConcat(Linear(style), Linear(o)), static_cast<int64_t>(tx),
+                          static_cast<int64_t>(ty));
 }
 
 void InitFill(FillStyle& fill, RasterContext* context) {

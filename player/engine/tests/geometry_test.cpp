@@ -265,6 +265,36 @@ TEST(GeometryMatrices, InverseComposesToIdentityOnSeededMatrices) {
   }
 }
 
+// The inverse with a translation wider than 32 bits (fills' style matrices)
+// is matrixInvert's wherever the translation fits, field for field, also
+// where the inverse saturates (near-zero scales) and its translation wraps.
+TEST(GeometryMatrices, WideInverseAgreesWithInvert) {
+  std::mt19937 rng(4242);
+  std::uniform_int_distribution<int32_t> coefficient(-0x400000, 0x400000);
+  std::uniform_int_distribution<int32_t> tiny(-200, 200);
+  std::uniform_int_distribution<int32_t> any(INT32_MIN, INT32_MAX);
+  for (int n = 0; n < 20000; ++n) {
+    Matrix m = n % 3 == 0 ? M(tiny(rng), 0, 0, tiny(rng)) : M(coefficient(rng), 0, 0, coefficient(rng));
+    if (n % 2 == 1) {
+      m.b = coefficient(rng);
+      m.c = coefficient(rng);
+    }
+    m.tx = any(rng);
+    m.ty = any(rng);
+    Matrix linear = m;
+    linear.tx = linear.ty = 0;
+    const Matrix wide = matrixInvertWide(linear, m.tx, m.ty);
+    ASSERT_EQ(wide, matrixInvert(m)) << ::testing::PrintToString(m);
+  }
+  // A scale by 4096 placed 2^40 units out: no 32-bit translation holds
+  // that, but the images of device points fit, and they come out exact.
+  const Matrix grow = M(0x10000000, 0, 0, 0x10000000);
+  const int64_t far = int64_t{1} << 40;
+  const Matrix inverse = matrixInvertWide(grow, far, -far);
+  EXPECT_EQ(transformPoint(inverse, Point{0, 0}), (Point{-(1 << 28), 1 << 28}));
+  EXPECT_EQ(transformPoint(inverse, Point{5 * 4096, -5 * 4096}), (Point{5 - (1 << 28), (1 << 28) - 5}));
+}
+
 TEST(GeometryMatrices, ScaleWidthAndAxisAlignment) {
   struct WidthCase {
     Matrix m;
