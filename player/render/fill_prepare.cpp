@@ -12,6 +12,7 @@
 #include "player/render/fill_style.h"
 #include "player/render/offscreen.h"
 #include "player/render/paint_solid.h"
+#include "player/render/pixel_format.h"
 #include "player/render/pixel_tables.h"
 #include "player/render/raster_context.h"
 
@@ -61,9 +62,9 @@ void PrepareSolid(FillStyle& fill, const Offscreen& target) {
       }
     }
   } else if (format == Format555) {
-    a = second = static_cast<uint32_t>((r & 0xF8) << 7 | (g & 0xF8) << 2 | b >> 3);
+    a = second = Pack555(r, g, b);
   } else if (format == Format565) {
-    a = second = static_cast<uint32_t>((r & 0xF8) << 8 | (g & 0xFC) << 3 | b >> 3);
+    a = second = Pack565(r, g, b);
   } else {
     a = second = static_cast<uint32_t>(r << 16 | g << 8 | b);
   }

@@ -34,9 +34,11 @@ enc::RgbPicture Flat(int w, int h, Colour c) {
   return p;
 }
 
-// A one-component (greyscale) JPEG file, which the encoding library does
-// not make.
-Bytes GreyJpeg(int w, int h, int grey) {
+// A JPEG file of w x h pixels with `components` bytes each, every row
+// `row`; `configure` may change the defaults (tables, quality) before
+// compression starts.
+template <typename Configure>
+Bytes CompressJpeg(int w, int h, int components, const uint8_t* row, Configure configure) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -46,14 +48,13 @@ Bytes GreyJpeg(int w, int h, int grey) {
   jpeg_mem_dest(&info, &out, &size);
   info.image_width = static_cast<JDIMENSION>(w);
   info.image_height = static_cast<JDIMENSION>(h);
-  info.input_components = 1;
-  info.in_color_space = JCS_GRAYSCALE;
+  info.input_components = components;
+  info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 95, TRUE);
+  configure(info);
   jpeg_start_compress(&info, TRUE);
-  Bytes row(static_cast<size_t>(w), static_cast<uint8_t>(grey));
   while (info.next_scanline < info.image_height) {
-    JSAMPROW r = row.data();
+    JSAMPROW r = const_cast<JSAMPLE*>(row);
     jpeg_write_scanlines(&info, &r, 1);
   }
   jpeg_finish_compress(&info);
@@ -63,37 +64,24 @@ Bytes GreyJpeg(int w, int h, int grey) {
   return file;
 }
 
+// A one-component (greyscale) JPEG file, which the encoding library does
+// not make.
+Bytes GreyJpeg(int w, int h, int grey) {
+  const Bytes row(static_cast<size_t>(w), static_cast<uint8_t>(grey));
+  return CompressJpeg(w, h, 1, row.data(), [](jpeg_compress_struct& info) { jpeg_set_quality(&info, 95, TRUE); });
+}
+
 // A JPEG file of one colour whose components all use quantisation table
 // `slot`, which holds every coefficient step as `step`; the tables are
 // inside the file.
 Bytes JpegWithTableInSlot(int w, int h, Colour c, int slot, unsigned int step) {
-  jpeg_compress_struct info;
-  jpeg_error_mgr errors;
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &out, &size);
-  info.image_width = static_cast<JDIMENSION>(w);
-  info.image_height = static_cast<JDIMENSION>(h);
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&info);
-  unsigned int steps[DCTSIZE2];
-  for (unsigned int& s : steps) s = step;
-  jpeg_add_quant_table(&info, slot, steps, 100, TRUE);
-  for (int i = 0; i < info.num_components; ++i) info.comp_info[i].quant_tbl_no = slot;
-  jpeg_start_compress(&info, TRUE);
-  const enc::RgbPicture picture = Flat(w, h, c);
-  for (int y = 0; y < h; ++y) {
-    JSAMPROW row = const_cast<JSAMPLE*>(picture.rgb.data()) + static_cast<size_t>(y) * w * 3;
-    jpeg_write_scanlines(&info, &row, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  Bytes file(out, out + size);
-  std::free(out);
-  return file;
+  const enc::RgbPicture picture = Flat(w, 1, c);
+  return CompressJpeg(w, h, 3, picture.rgb.data(), [slot, step](jpeg_compress_struct& info) {
+    unsigned int steps[DCTSIZE2];
+    for (unsigned int& s : steps) s = step;
+    jpeg_add_quant_table(&info, slot, steps, 100, TRUE);
+    for (int i = 0; i < info.num_components; ++i) info.comp_info[i].quant_tbl_no = slot;
+  });
 }
 
 Bytes SetupTag(const Bytes& tables) { return tag(TagJpegSetup, tables); }
