@@ -182,19 +182,29 @@ start_wine() {
 
 # --- Commands ---------------------------------------------------------------
 
+# CTest shows one line per Windows test program; GoogleTest's own closing
+# lines say how many tests ran inside it.
+gtest_summary() {
+  grep -hE '^\[==========\] [0-9]+ tests? from .* ran|^\[  (PASSED|FAILED)  \] [0-9]+ test' \
+    "$1/Testing/Temporary/LastTest.log" 2>/dev/null || true
+}
+
 # The i686 run: the full suite where 32-bit code runs natively; otherwise
 # one smoke process, since each emulated start costs minutes.
 run_i686() {
+  local status=0
   if emulated_32bit; then
     echo "i686 run: the smoke process only. This machine runs no 32-bit code natively, so"
     echo "32-bit Wine runs through qemu's emulator (minutes per program start); the full"
     echo "suite ran on the 64-bit twin above."
     export LMR_WINE_EMULATED=1
-    ctest --preset win32-smoke
+    ctest --preset win32-smoke || status=1
   else
     echo "i686 run: the full suite (32-bit code runs natively here)"
-    ctest --preset win32
+    ctest --preset win32 || status=1
   fi
+  gtest_summary build/win32
+  return $status
 }
 
 do_test() {
@@ -233,6 +243,7 @@ do_test() {
     stage_done
     stage "Win32 suite on the x86_64 twin under 64-bit Wine"
     ctest --preset win64 || status=1
+    gtest_summary build/win64
     stage_done
     stage "i686 deliverables under Wine"
     run_i686 || status=1

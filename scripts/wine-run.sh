@@ -26,16 +26,20 @@ wine64_loader() {
   if command -v wine64 >/dev/null 2>&1; then command -v wine64; else echo /usr/lib/wine/wine64; fi
 }
 
+# A program that hangs (a window waiting for input that never comes) is
+# ended after this many seconds.
+limit=${LMR_WINE_TEST_TIMEOUT:-900}
+
 arch=$1
 shift
 case "$arch" in
-  x86_64) exec "$(wine64_loader)" "$@" ;;
+  x86_64) exec timeout --kill-after=30 "$limit" "$(wine64_loader)" "$@" ;;
   i686) ;;
   *) echo "wine-run: unknown architecture '$arch' (i686, x86_64)" >&2; exit 2 ;;
 esac
 
 if [ "${LMR_WINE_EMULATED:-0}" != 1 ]; then
-  exec wine "$@"
+  exec timeout --kill-after=30 "$limit" wine "$@"
 fi
 
 program=$1
@@ -49,7 +53,7 @@ log=$report_dir/$name.log
 attempt=1
 while :; do
   rm -f "$report" "$log"
-  timeout --kill-after=30 "${LMR_WINE_TEST_TIMEOUT:-900}" wine "$program" "$@" --gtest_output="xml:$report" 2>&1 | tee "$log"
+  timeout --kill-after=30 "$limit" wine "$program" "$@" --gtest_output="xml:$report" 2>&1 | tee "$log"
   status=${PIPESTATUS[0]}
   # Test failures fail the run whatever the exit status says; a failed
   # assertion prints its "file:line: Failure" line before anything else.
