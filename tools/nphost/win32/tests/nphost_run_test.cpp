@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "player/host/npapi/np_tables.h"
+
 namespace lmr {
 namespace {
 
@@ -69,11 +71,13 @@ class NphostRun : public ::testing::Test {
     writeFile(folder + "none.html", "<html><body>no embeds</body></html>");
     writeFile(folder + "missing.html", "<embed src=gone.lmr>");
     writeFile(folder + "other.html", "<embed src=m.xyz>");
+    writeFile(folder + "probe.html", "<embed src=\"a.prb\" width=10 height=10>");
+    writeFile(folder + "a.prb", "0123456789AB");
     logPath = folder + "log.txt";
   }
   void TearDown() override {
     for (const char* name : {"m.lmr", "page.html", "none.html", "missing.html", "other.html",
-                             "log.txt"}) {
+                             "probe.html", "a.prb", "log.txt"}) {
       DeleteFileA((folder + name).c_str());
     }
     RemoveDirectoryA((folder + "empty").c_str());
@@ -143,6 +147,49 @@ TEST_F(NphostRun, LogsEveryCallInOrder) {
       "NP_Shutdown -> 0",
   };
   EXPECT_EQ(readLines(logPath), expected);
+}
+
+// npprobe calls back into the browser from NPP_New, takes at most 5 bytes
+// per block and only 2 of its first: the log shows the browser's calls, the
+// table it handed over, and blocks resent from where the plug-in stopped,
+// with or without pacing.
+TEST_F(NphostRun, BrowserCallsAndPartialWrites) {
+  const std::string probeFolder = programFolder() + "nphost-probe";
+  const std::string tableLine = "NPN_Status(1, \"browser 0.11, table of " +
+                                std::to_string(sizeof(NPNetscapeFuncs)) + " bytes\")";
+  const std::vector<std::string> expected = {
+      "NP_GetEntryPoints -> 0",
+      "NP_Initialize -> 0",
+      tableLine,
+      "NPN_MemAlloc(16) -> ok",
+      "NPN_UserAgent(1) -> \"nphost/1.0\"",
+      "NPN_GetURL(1, \"next \\\"page\\\".html\", \"_self\") -> 0",
+      "NPN_MemFree(ok)",
+      "NPN_Status(1, null)",
+      "NPP_New(\"application/x-probe-two\", 1, 1, 3, {\"src\"=\"a.prb\", \"width\"=\"10\", "
+      "\"height\"=\"10\"}) -> 0",
+      "NPP_SetWindow(1, 0, 0, 10, 10) -> 0",
+      "NPP_NewStream(1, \"application/x-probe-two\", \"a.prb\", 0) -> 0 type 1",
+      "NPP_WriteReady(1, \"a.prb\") -> 5",
+      "NPP_Write(1, \"a.prb\", 0, 5) -> 2",
+      "NPP_WriteReady(1, \"a.prb\") -> 5",
+      "NPP_Write(1, \"a.prb\", 2, 5) -> 5",
+      "NPP_WriteReady(1, \"a.prb\") -> 5",
+      "NPP_Write(1, \"a.prb\", 7, 5) -> 5",
+      "NPP_DestroyStream(1, \"a.prb\", 0) -> 0",
+      "NPP_Destroy(1) -> 0",
+      "NP_Shutdown -> 0",
+  };
+  const std::vector<std::string> pacing[] = {{}, {"--rate", "1000"}};
+  for (const std::vector<std::string>& extra : pacing) {
+    SCOPED_TRACE(extra.empty() ? "at once" : "paced");
+    std::vector<std::string> args = {"--plugins", probeFolder, "--minor", "11", "--chunk", "7",
+                                      "--log", logPath};
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back(folder + "probe.html");
+    ASSERT_EQ(runHost(args), 0);
+    EXPECT_EQ(readLines(logPath), expected);
+  }
 }
 
 TEST_F(NphostRun, PageThatCannotLoadCallsNoPlugin) {
