@@ -113,4 +113,10 @@ void applyParameter(Player& player, const char* name, const char* value) {
   else if (sameWord(name, "name")) applyName(player, value);
 }
 
+void applyEmbedParameters(Player& player, uint32_t mode, int32_t count, const char* const* names,
+                          const char* const* values) {
+  if (mode != ModeEmbed || names == nullptr || values == nullptr) return;
+  for (int32_t i = 0; i < count; ++i) applyParameter(player, names[i], values[i]);
+}
+
 }  // namespace lmr

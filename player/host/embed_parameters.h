@@ -22,4 +22,9 @@ constexpr uint32_t AlignBottom = 0x80;
 // ignored, and a missing name or value counts as empty.
 void applyParameter(Player& player, const char* name, const char* value);
 
+// Applies the page's `count` pairs in their order, and only to an embedded
+// movie: a full-page movie has no embed tag, so it keeps the defaults.
+void applyEmbedParameters(Player& player, uint32_t mode, int32_t count, const char* const* names,
+                          const char* const* values);
+
 }  // namespace lmr

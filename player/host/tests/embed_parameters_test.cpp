@@ -157,5 +157,35 @@ TEST(EmbedParameters, UnknownNamesAreIgnored) {
   EXPECT_EQ(a.player.name, nullptr);
 }
 
+// The page's list reaches an embedded movie in order; a full-page movie
+// and a list the browser did not give change nothing.
+TEST(EmbedParameters, OnlyAnEmbeddedMovieTakesThePagesList) {
+  const char* const names[] = {"salign", "loop", "scale", "salign"};
+  const char* const values[] = {"r", "false", "noborder", "t"};
+  struct Case {
+    uint32_t mode;
+    int32_t count;
+    bool given;
+    bool loop;
+    uint32_t flags;
+  };
+  const Case cases[] = {
+      {ModeEmbed, 4, true, false, ScaleNoBorder | AlignTop},
+      {ModeEmbed, 2, true, false, AlignRight},
+      {ModeEmbed, 0, true, true, 0},
+      {ModeEmbed, -1, true, true, 0},
+      {ModeFullPage, 4, true, true, 0},
+      {0, 4, true, true, 0},
+      {ModeEmbed, 4, false, true, 0},
+  };
+  for (const Case& c : cases) {
+    test::FakePlatform platform;
+    Player player(platform);
+    applyEmbedParameters(player, c.mode, c.count, c.given ? names : nullptr, c.given ? values : nullptr);
+    EXPECT_EQ(player.loop, c.loop) << c.mode << " " << c.count;
+    EXPECT_EQ(player.viewFlags, c.flags) << c.mode << " " << c.count;
+  }
+}
+
 }  // namespace
 }  // namespace lmr
