@@ -23,6 +23,8 @@ struct HostInstance {
   HWND window = nullptr;
   NPWindow npWindow{};
   bool created = false;
+  bool streamWhole = false;           // the src stream reached its end
+  NPPluginFuncs* table = nullptr;     // the plug-in's entry points
 };
 
 struct Browser {

@@ -10,8 +10,11 @@
 #include <sstream>
 
 #include "tools/nphost/plugin_types.h"
+#include "tools/nphost/script_parser.h"
 #include "tools/nphost/win32/browser.h"
+#include "tools/nphost/win32/instance_calls.h"
 #include "tools/nphost/win32/plugin_finder.h"
+#include "tools/nphost/win32/script_runner.h"
 
 namespace lmr {
 namespace {
@@ -24,6 +27,10 @@ using NP_ShutdownFunc = NPError(WINAPI*)();
 constexpr int DefaultEmbedSize = 100;
 // A stream that makes no progress for this long is broken off.
 constexpr DWORD StallMillis = 10000;
+constexpr int PageWidth = 640;
+constexpr int PageHeight = 480;
+// Without a script the page runs this long before it is torn down.
+constexpr int UnscriptedMillis = 2000;
 
 struct LoadedPlugin {
   HMODULE module = nullptr;
@@ -57,15 +64,7 @@ std::string programFolder() {
   return folderOf(std::string(path, n));
 }
 
-void log(const std::string& line) { writeLine(browser().log, line); }
-
-void pumpMessages() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
+void log(const std::string& line) { logCall(line); }
 
 template <typename Func>
 Func exported(HMODULE module, const char* name) {
@@ -116,12 +115,19 @@ HWND createPageWindow() {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   windowClass.lpszClassName = "nphostPage";
   RegisterClassA(&windowClass);
-  return CreateWindowA("nphostPage", "nphost", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
-                       0, 0, 640, 480, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  // The client area, what shotpage saves, is PageWidth x PageHeight
+  // whatever the frame's size.
+  const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
+  RECT frame{0, 0, PageWidth, PageHeight};
+  AdjustWindowRect(&frame, style, FALSE);
+  return CreateWindowA("nphostPage", "nphost", style, 0, 0, frame.right - frame.left,
+                       frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                       nullptr);
 }
 
 // NPP_New with the embed's attributes in page order, then its window.
 bool createInstance(LoadedPlugin& plugin, HostInstance& hosted, int top) {
+  hosted.table = &plugin.table;
   std::vector<char*> names;
   std::vector<char*> values;
   for (EmbedAttribute& attribute : hosted.embed.attributes) {
@@ -149,28 +155,44 @@ bool createInstance(LoadedPlugin& plugin, HostInstance& hosted, int top) {
   hosted.npWindow.height = static_cast<uint32>(height);
   hosted.npWindow.clipRect = NPRect{0, 0, static_cast<uint16>(height), static_cast<uint16>(width)};
   hosted.npWindow.type = NPWindowTypeWindow;
-  result = plugin.table.setwindow(&hosted.npp, &hosted.npWindow);
-  log(callLine("NPP_SetWindow",
-               {instanceName(&hosted.npp), "0", std::to_string(top), std::to_string(width),
-                std::to_string(height)},
-               std::to_string(result)));
+  setInstanceWindow(hosted);
   return true;
 }
 
-// Streams data to the instance in blocks of at most options.chunk bytes,
-// each no larger than NPP_WriteReady allows, paced at options.rate.
-void streamFile(LoadedPlugin& plugin, HostInstance& hosted, const std::string& url,
-                const std::string& data, const HostOptions& options) {
+}  // namespace
+
+void logCall(const std::string& line) { writeLine(browser().log, line); }
+
+void pumpMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void setInstanceWindow(HostInstance& hosted) {
+  const NPWindow& w = hosted.npWindow;
+  NPError result = hosted.table->setwindow(&hosted.npp, &hosted.npWindow);
+  log(callLine("NPP_SetWindow",
+               {instanceName(&hosted.npp), std::to_string(w.x), std::to_string(w.y),
+                std::to_string(w.width), std::to_string(w.height)},
+               std::to_string(result)));
+}
+
+bool streamFile(HostInstance& hosted, const std::string& url, const std::string& data,
+                const HostOptions& options) {
+  NPPluginFuncs& table = *hosted.table;
   NPStream stream{};
   stream.ndata = &hosted;
   stream.url = url.c_str();
   stream.end = static_cast<uint32>(data.size());
   const std::string name = instanceName(&hosted.npp);
   uint16 type = NP_NORMAL;
-  NPError result = plugin.table.newstream(&hosted.npp, &hosted.mimeType[0], &stream, 0, &type);
+  NPError result = table.newstream(&hosted.npp, &hosted.mimeType[0], &stream, 0, &type);
   log(callLine("NPP_NewStream", {name, quoted(hosted.mimeType), quoted(url), "0"},
                std::to_string(result) + " type " + std::to_string(type)));
-  if (result != NPERR_NO_ERROR) return;
+  if (result != NPERR_NO_ERROR) return false;
 
   NPReason reason = NPRES_DONE;
   std::size_t offset = 0;
@@ -187,7 +209,7 @@ void streamFile(LoadedPlugin& plugin, HostInstance& hosted, const std::string& u
         continue;
       }
     }
-    int32 ready = plugin.table.writeready(&hosted.npp, &stream);
+    int32 ready = table.writeready(&hosted.npp, &stream);
     log(callLine("NPP_WriteReady", {name, quoted(url)}, std::to_string(ready)));
     if (ready <= 0) {
       if (GetTickCount() - lastProgress > StallMillis) {
@@ -201,7 +223,7 @@ void streamFile(LoadedPlugin& plugin, HostInstance& hosted, const std::string& u
     if (length > ready) length = ready;
     // The block is valid only during the call: hand the plug-in a copy.
     std::string block = data.substr(offset, static_cast<std::size_t>(length));
-    int32 written = plugin.table.write(&hosted.npp, &stream, static_cast<int32>(offset), length,
+    int32 written = table.write(&hosted.npp, &stream, static_cast<int32>(offset), length,
                                        &block[0]);
     log(callLine("NPP_Write", {name, quoted(url), std::to_string(offset), std::to_string(length)},
                  std::to_string(written)));
@@ -217,12 +239,21 @@ void streamFile(LoadedPlugin& plugin, HostInstance& hosted, const std::string& u
       break;
     }
   }
-  result = plugin.table.destroystream(&hosted.npp, &stream, reason);
+  result = table.destroystream(&hosted.npp, &stream, reason);
   log(callLine("NPP_DestroyStream", {name, quoted(url), std::to_string(reason)},
                std::to_string(result)));
+  return reason == NPRES_DONE;
 }
 
-}  // namespace
+void destroyInstance(HostInstance& hosted) {
+  if (!hosted.created) return;
+  NPSavedData* saved = nullptr;
+  NPError result = hosted.table->destroy(&hosted.npp, &saved);
+  log(callLine("NPP_Destroy", {instanceName(&hosted.npp)}, std::to_string(result)));
+  hosted.created = false;
+  if (hosted.window != nullptr) DestroyWindow(hosted.window);
+  hosted.window = nullptr;
+}
 
 int runPage(const HostOptions& options) {
   std::string page;
@@ -230,6 +261,16 @@ int runPage(const HostOptions& options) {
   std::string script;
   if (!options.scriptFile.empty() && !readFile(options.scriptFile, script)) {
     return fail("cannot read script " + options.scriptFile), 1;
+  }
+  std::vector<ScriptCommand> commands;
+  std::string scriptError;
+  if (options.scriptFile.empty()) {
+    ScriptCommand wait;
+    wait.op = ScriptOp::Wait;
+    wait.value = UnscriptedMillis;
+    commands.push_back(wait);
+  } else if (!parseScript(script, commands, scriptError)) {
+    return fail(options.scriptFile + ": " + scriptError), 2;
   }
   Browser& state = browser();
   if (!options.logFile.empty()) {
@@ -269,6 +310,10 @@ int runPage(const HostOptions& options) {
     state.instances.push_back(std::move(hosted));
   }
 
+  if (!checkScriptEmbeds(commands, number, scriptError)) {
+    return fail(options.scriptFile + ": " + scriptError), 2;
+  }
+
   std::map<std::string, LoadedPlugin> loaded;
   int status = 0;
   for (const std::string& path : pluginOfEmbed) {
@@ -289,18 +334,12 @@ int runPage(const HostOptions& options) {
     for (std::size_t i = 0; i < state.instances.size(); ++i) {
       HostInstance& hosted = *state.instances[i];
       if (!hosted.created) continue;
-      streamFile(loaded[pluginOfEmbed[i]], hosted, embedAttribute(hosted.embed, "src"),
-                 dataOfEmbed[i], options);
+      hosted.streamWhole =
+          streamFile(hosted, embedAttribute(hosted.embed, "src"), dataOfEmbed[i], options);
     }
     pumpMessages();
-    for (std::size_t i = 0; i < state.instances.size(); ++i) {
-      HostInstance& hosted = *state.instances[i];
-      if (!hosted.created) continue;
-      NPSavedData* saved = nullptr;
-      NPError result = loaded[pluginOfEmbed[i]].table.destroy(&hosted.npp, &saved);
-      log(callLine("NPP_Destroy", {instanceName(&hosted.npp)}, std::to_string(result)));
-      if (hosted.window != nullptr) DestroyWindow(hosted.window);
-    }
+    status = runScript(commands, options);
+    for (auto& hosted : state.instances) destroyInstance(*hosted);
     if (state.pageWindow != nullptr) DestroyWindow(state.pageWindow);
   }
   for (auto& entry : loaded) {

@@ -2,7 +2,9 @@
 // browser from NPP_New (so the log shows the browser's side), reports the
 // browser table it was given through NPN_Status, accepts at most 5 bytes
 // per NPP_WriteReady and consumes only part of its first block, so a
-// browser that ignores either answer shows in the log.
+// browser that ignores either answer shows in the log. It fills its window
+// with ShownColour and a printed area with PrintedColour, so screenshots
+// and prints can be checked pixel by pixel.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +15,32 @@ namespace {
 
 NPNetscapeFuncs* browserTable = nullptr;
 bool firstBlock = true;
+
+const COLORREF ShownColour = RGB(0x20, 0x80, 0xC0);
+const COLORREF PrintedColour = RGB(0xC0, 0x40, 0x10);
+
+// The window's own procedure, kept to pass on what the probe does not paint.
+WNDPROC originalProc = nullptr;
+
+void fill(HDC dc, const RECT& area, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &area, brush);
+  DeleteObject(brush);
+}
+
+LRESULT CALLBACK paintingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ERASEBKGND) return 1;
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    fill(dc, client, ShownColour);
+    EndPaint(window, &paint);
+    return 0;
+  }
+  return CallWindowProcA(originalProc, window, message, wParam, lParam);
+}
 
 NPError newInstance(NPMIMEType, NPP instance, uint16, int16, char*[], char*[], NPSavedData*) {
   if (instance == nullptr) return NPERR_INVALID_INSTANCE_ERROR;
@@ -30,7 +58,16 @@ NPError newInstance(NPMIMEType, NPP instance, uint16, int16, char*[], char*[], N
 }
 
 NPError destroyInstance(NPP, NPSavedData**) { return NPERR_NO_ERROR; }
-NPError setWindow(NPP, NPWindow*) { return NPERR_NO_ERROR; }
+NPError setWindow(NPP, NPWindow* record) {
+  if (record == nullptr || record->window == nullptr) return NPERR_NO_ERROR;
+  HWND window = static_cast<HWND>(record->window);
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != paintingProc) {
+    originalProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(paintingProc)));
+  }
+  InvalidateRect(window, nullptr, TRUE);
+  return NPERR_NO_ERROR;
+}
 
 NPError newStream(NPP, NPMIMEType, NPStream*, NPBool, uint16* type) {
   *type = NP_NORMAL;
@@ -49,7 +86,15 @@ int32 write(NPP, NPStream*, int32, int32 length, void*) {
   return length;
 }
 
-void print(NPP, NPPrint*) {}
+// In embed mode the record's handle is the printer's (or a bitmap's) DC.
+void print(NPP, NPPrint* record) {
+  if (record == nullptr || record->mode != NP_EMBED) return;
+  const NPWindow& area = record->print.embedPrint.window;
+  const RECT rect{static_cast<LONG>(area.x), static_cast<LONG>(area.y),
+                  static_cast<LONG>(area.x + static_cast<int32>(area.width)),
+                  static_cast<LONG>(area.y + static_cast<int32>(area.height))};
+  fill(static_cast<HDC>(area.window), rect, PrintedColour);
+}
 
 }  // namespace
 
