@@ -5,6 +5,7 @@
 
 #include "player/engine/display_list.h"
 #include "player/engine/geometry.h"
+#include "player/host/view_transform.h"
 
 namespace lmr {
 
@@ -55,7 +56,7 @@ void redraw(Player& player) {
     }
   }
   // Unchanged views are kept by the list, so this costs nothing per block.
-  stage.viewWindow(width, height, player.highQuality, player.viewFlags);
+  applyPlayerView(player, width, height);
   stage.list.render();
   const Rect window{0, width, 0, height};
   const Rect pending = stage.list.pendingScreenArea;

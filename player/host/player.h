@@ -79,9 +79,10 @@ struct Player {
 void play(Player& player);
 // Stops the frame clock.
 void stop(Player& player);
-// Views the movie in the window's client area and copies what changed to
-// the window. Without a window, or when no offscreen can be made, nothing
-// is drawn and the changed area waits for the next call.
+// Views the movie (the zoom rectangle, or the whole frame) in the window's
+// client area and copies what changed to the window. Without a window, or
+// when no offscreen can be made, nothing is drawn and the changed area
+// waits for the next call.
 void redraw(Player& player);
 
 // A heap copy of `text` (none for none, or when memory is short), and its
