@@ -295,6 +295,8 @@ TEST(Pan, LimitsFollowTheFrameOnTheWindow) {
   };
   const Case cases[] = {
       {"whole frame, show all", ExactWidth, ExactHeight, ScaleShowAll, false, Whole, 0, 0, 0, 0},
+      {"whole frame with borders at the sides", 1600, ExactHeight, ScaleShowAll, false, Whole, 0, 0, 0, 0},
+      {"whole frame with borders above and below", ExactWidth, 1200, ScaleShowAll, false, Whole, 0, 0, 0, 0},
       {"whole frame, no border crops the height", ExactWidth, 500, ScaleNoBorder, false, Whole, 0, 0, -250, 250},
       {"centre quarter", ExactWidth, ExactHeight, ScaleShowAll, false, CentreQuarter, -700, 700, -500, 500},
       {"centre quarter in quarter pixels", ExactWidth, ExactHeight, ScaleShowAll, true, CentreQuarter, -700, 700,
