@@ -115,6 +115,10 @@ HWND createPageWindow() {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   windowClass.lpszClassName = "nphostPage";
   RegisterClassA(&windowClass);
+  // Embed windows: plain windows the plug-in subclasses; unlike a static
+  // control they take the mouse input over them.
+  windowClass.lpszClassName = "nphostEmbed";
+  RegisterClassA(&windowClass);
   // The client area, what shotpage saves, is PageWidth x PageHeight
   // whatever the frame's size.
   const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE;
@@ -145,7 +149,7 @@ bool createInstance(LoadedPlugin& plugin, HostInstance& hosted, int top) {
   hosted.created = true;
   const int width = sizeAttribute(hosted.embed, "width");
   const int height = sizeAttribute(hosted.embed, "height");
-  hosted.window = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, top,
+  hosted.window = CreateWindowA("nphostEmbed", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, top,
                                 width, height, browser().pageWindow, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
   hosted.npWindow.window = hosted.window;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "tools/nphost/win32/instance_calls.h"
+#include "tools/nphost/win32/mouse_input.h"
 #include "tools/nphost/win32/screen_capture.h"
 
 namespace lmr {
@@ -101,6 +102,16 @@ bool print(const ScriptCommand& command, HostInstance& hosted) {
   return saved || failAt(command, "cannot write " + command.file);
 }
 
+bool mouse(const ScriptCommand& command, HostInstance& hosted) {
+  const MouseAction action = command.op == ScriptOp::Move   ? MouseAction::Move
+                             : command.op == ScriptOp::Down ? MouseAction::Down
+                             : command.op == ScriptOp::Up   ? MouseAction::Up
+                                                            : MouseAction::Click;
+  POINT point{command.x, command.y};
+  ClientToScreen(hosted.window, &point);
+  return injectMouse(action, point) || failAt(command, "cannot inject mouse input");
+}
+
 bool offerStream(const ScriptCommand& command, HostInstance& hosted, const HostOptions& options) {
   std::ifstream in(command.file, std::ios::binary);
   std::ostringstream data;
@@ -116,10 +127,6 @@ bool runCommand(const ScriptCommand& command, const HostOptions& options) {
       return saveClientArea(browser().pageWindow, command.file) ||
              failAt(command, "cannot save the page to " + command.file);
     case ScriptOp::Quit: return true;
-    case ScriptOp::Move:
-    case ScriptOp::Down:
-    case ScriptOp::Up:
-    case ScriptOp::Click:
     case ScriptOp::RClick:
       return failAt(command, std::string(scriptOpName(command.op)) + " is not run by nphost yet");
     default: break;
@@ -137,6 +144,10 @@ bool runCommand(const ScriptCommand& command, const HostOptions& options) {
     case ScriptOp::NoWindow: return noWindow(*hosted);
     case ScriptOp::Stream: return offerStream(command, *hosted, options);
     case ScriptOp::Destroy: destroyInstance(*hosted); return true;
+    case ScriptOp::Move:
+    case ScriptOp::Down:
+    case ScriptOp::Up:
+    case ScriptOp::Click: return mouse(command, *hosted);
     default: return true;
   }
 }

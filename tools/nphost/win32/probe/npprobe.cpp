@@ -4,7 +4,9 @@
 // per NPP_WriteReady and consumes only part of its first block, so a
 // browser that ignores either answer shows in the log. It fills its window
 // with ShownColour and a printed area with PrintedColour, so screenshots
-// and prints can be checked pixel by pixel.
+// and prints can be checked pixel by pixel. It reports mouse input over its
+// window through NPN_Status, and on a press polls the button as players'
+// drag loops do, saying whether it was released while it polled.
 #include <windows.h>
 
 #include <cstdio>
@@ -21,6 +23,30 @@ const COLORREF PrintedColour = RGB(0xC0, 0x40, 0x10);
 
 // The window's own procedure, kept to pass on what the probe does not paint.
 WNDPROC originalProc = nullptr;
+NPP windowInstance = nullptr;
+LPARAM lastMove = -1;
+// A press polled for longer than this is reported as still held.
+constexpr DWORD PollMillis = 2000;
+
+void report(const char* what, LPARAM point) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%s %d,%d", what,
+                static_cast<int>(static_cast<short>(LOWORD(point))),
+                static_cast<int>(static_cast<short>(HIWORD(point))));
+  if (windowInstance != nullptr) browserTable->status(windowInstance, text);
+}
+
+void pollPress() {
+  const DWORD start = GetTickCount();
+  while ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) {
+    if (GetTickCount() - start > PollMillis) {
+      browserTable->status(windowInstance, "still held");
+      return;
+    }
+    Sleep(5);
+  }
+  browserTable->status(windowInstance, "released while polling");
+}
 
 void fill(HDC dc, const RECT& area, COLORREF colour) {
   HBRUSH brush = CreateSolidBrush(colour);
@@ -30,6 +56,15 @@ void fill(HDC dc, const RECT& area, COLORREF colour) {
 
 LRESULT CALLBACK paintingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ERASEBKGND) return 1;
+  if (message == WM_MOUSEMOVE && lParam != lastMove) {
+    lastMove = lParam;
+    report("move", lParam);
+  }
+  if (message == WM_LBUTTONDOWN) {
+    report("down", lParam);
+    pollPress();
+  }
+  if (message == WM_LBUTTONUP) report("up", lParam);
   if (message == WM_PAINT) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
@@ -57,9 +92,13 @@ NPError newInstance(NPMIMEType, NPP instance, uint16, int16, char*[], char*[], N
   return NPERR_NO_ERROR;
 }
 
-NPError destroyInstance(NPP, NPSavedData**) { return NPERR_NO_ERROR; }
-NPError setWindow(NPP, NPWindow* record) {
-  if (record == nullptr || record->window == nullptr) return NPERR_NO_ERROR;
+NPError destroyInstance(NPP, NPSavedData**) {
+  windowInstance = nullptr;
+  return NPERR_NO_ERROR;
+}
+NPError setWindow(NPP instance, NPWindow* record) {
+  windowInstance = record != nullptr && record->window != nullptr ? instance : nullptr;
+  if (windowInstance == nullptr) return NPERR_NO_ERROR;
   HWND window = static_cast<HWND>(record->window);
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)) != paintingProc) {
     originalProc = reinterpret_cast<WNDPROC>(
