@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace lmr {
 
 enum class MouseAction { Move, Down, Up, Click };
@@ -12,5 +14,11 @@ enum class MouseAction { Move, Down, Up, Click };
 // Moves the cursor to the screen point, then presses, releases or both.
 // Answers false when the input could not be injected.
 bool injectMouse(MouseAction action, POINT screen);
+
+// Right click at the screen point, then in the popup menu that opens (the
+// window of class "#32768") click the item of command choice, or press
+// Escape for choice 0. False with a message when no menu opened or it has
+// no enabled item of that command (the menu is dismissed then).
+bool injectRightClickChoice(POINT screen, int choice, std::string& error);
 
 }  // namespace lmr

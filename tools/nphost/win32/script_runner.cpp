@@ -112,6 +112,13 @@ bool mouse(const ScriptCommand& command, HostInstance& hosted) {
   return injectMouse(action, point) || failAt(command, "cannot inject mouse input");
 }
 
+bool rightClick(const ScriptCommand& command, HostInstance& hosted) {
+  POINT point{command.x, command.y};
+  ClientToScreen(hosted.window, &point);
+  std::string error;
+  return injectRightClickChoice(point, command.value, error) || failAt(command, error);
+}
+
 bool offerStream(const ScriptCommand& command, HostInstance& hosted, const HostOptions& options) {
   std::ifstream in(command.file, std::ios::binary);
   std::ostringstream data;
@@ -127,8 +134,6 @@ bool runCommand(const ScriptCommand& command, const HostOptions& options) {
       return saveClientArea(browser().pageWindow, command.file) ||
              failAt(command, "cannot save the page to " + command.file);
     case ScriptOp::Quit: return true;
-    case ScriptOp::RClick:
-      return failAt(command, std::string(scriptOpName(command.op)) + " is not run by nphost yet");
     default: break;
   }
   HostInstance* hosted = liveInstance(command);
@@ -148,6 +153,7 @@ bool runCommand(const ScriptCommand& command, const HostOptions& options) {
     case ScriptOp::Down:
     case ScriptOp::Up:
     case ScriptOp::Click: return mouse(command, *hosted);
+    case ScriptOp::RClick: return rightClick(command, *hosted);
     default: return true;
   }
 }

@@ -6,7 +6,8 @@
 // with ShownColour and a printed area with PrintedColour, so screenshots
 // and prints can be checked pixel by pixel. It reports mouse input over its
 // window through NPN_Status, and on a press polls the button as players'
-// drag loops do, saying whether it was released while it polled.
+// drag loops do, saying whether it was released while it polled. A right
+// click opens a popup menu of commands 101 and 102 and a greyed 103.
 #include <windows.h>
 
 #include <cstdio>
@@ -65,6 +66,26 @@ LRESULT CALLBACK paintingProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     pollPress();
   }
   if (message == WM_LBUTTONUP) report("up", lParam);
+  if (message == WM_RBUTTONUP) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 101, "First");
+    AppendMenuA(menu, MF_STRING, 102, "Second");
+    AppendMenuA(menu, MF_STRING | MF_GRAYED, 103, "Greyed");
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(window, &at);
+    SetForegroundWindow(window);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, window,
+                   nullptr);
+    DestroyMenu(menu);
+    if (windowInstance != nullptr) browserTable->status(windowInstance, "menu closed");
+    return 0;
+  }
+  if (message == WM_COMMAND && windowInstance != nullptr) {
+    char text[32];
+    std::snprintf(text, sizeof text, "command %u", static_cast<unsigned>(LOWORD(wParam)));
+    browserTable->status(windowInstance, text);
+    return 0;
+  }
   if (message == WM_PAINT) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);

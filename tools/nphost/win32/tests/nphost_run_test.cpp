@@ -345,6 +345,38 @@ TEST_F(NphostRun, ScriptMouseInputReachesThePlugin) {
   EXPECT_EQ(mouse, expected);
 }
 
+struct MenuCase {
+  const char* name;
+  const char* script;
+  int status;
+  std::vector<std::string> reports;  // the probe's menu reports, in order
+};
+
+// rclick picks a command from the popup menu the right click opens; 0
+// dismisses it; a greyed or missing command is an error, the menu closed.
+// The chosen command is posted, so it arrives once the menu has closed.
+TEST_F(NphostRun, ScriptRightClickPicksFromThePopupMenu) {
+  const MenuCase cases[] = {
+      {"second command", "rclick 1 8 8 102\n", 0,
+       {"NPN_Status(1, \"menu closed\")", "NPN_Status(1, \"command 102\")"}},
+      {"dismissed", "rclick 1 8 8 0\n", 0, {"NPN_Status(1, \"menu closed\")"}},
+      {"greyed command", "rclick 1 8 8 103\n", 1, {"NPN_Status(1, \"menu closed\")"}},
+      {"no such command", "rclick 1 8 8 7\n", 1, {"NPN_Status(1, \"menu closed\")"}},
+  };
+  for (const MenuCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(runProbeScript(c.script), c.status);
+    std::vector<std::string> reports;
+    for (const std::string& line : readLines(logPath)) {
+      if (line.find("\"command ") != std::string::npos ||
+          line.find("\"menu closed") != std::string::npos) {
+        reports.push_back(line);
+      }
+    }
+    EXPECT_EQ(reports, c.reports);
+  }
+}
+
 struct ScriptStatusCase {
   const char* name;
   const char* script;
