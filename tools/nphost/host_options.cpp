@@ -15,8 +15,13 @@ const char* const HostUsage =
     "  --chunk BYTES    stream block size (default 4096)\n"
     "  --rate BYTES_PER_S  pace the stream (default: as fast as the plug-in takes it)\n"
     "  --log FILE       one line per call across the plug-in interface\n"
-    "  --script FILE    commands to run once the page is loaded\n"
-    "Exit status: 0 done, 1 a page, plug-in or file could not be loaded, 2 usage.\n";
+    "  --script FILE    commands to run once the page is loaded (without one the\n"
+    "                   page runs for 2 s): wait MS, loaded N, move|down|up|click N X Y,\n"
+    "                   rclick N X Y CHOICE, shot N FILE.bmp, shotpage FILE.bmp,\n"
+    "                   print N W H FILE.bmp, resize N W H, nowindow N, stream N FILE,\n"
+    "                   destroy N, quit; one a line, # starts a comment line\n"
+    "Exit status: 0 done, 1 a page, plug-in or file could not be loaded or a\n"
+    "script command not carried out, 2 usage or a bad script line.\n";
 
 namespace {
 

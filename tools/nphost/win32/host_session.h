@@ -7,8 +7,9 @@
 
 namespace lmr {
 
-// The exit status: 0 when the page ran to its end, 1 when a page, plug-in
-// or file could not be loaded (said on standard error).
+// The exit status: 0 when the page and its script ran to their end, 1 when
+// a page, plug-in or file could not be loaded or a script command could
+// not be carried out, 2 for a bad script line (each said on standard error).
 int runPage(const HostOptions& options);
 
 }  // namespace lmr
