@@ -13,6 +13,9 @@ constexpr DWORD SettleMillis = 50;
 // How long the script thread waits for a popup menu to open.
 constexpr DWORD MenuMillis = 3000;
 
+// Whether the last injected left-button input was a press.
+bool leftHeld = false;
+
 struct Injection {
   MouseAction action = MouseAction::Move;
   POINT screen{};
@@ -110,10 +113,12 @@ DWORD WINAPI injectOnThread(void* parameter) {
   }
   if (job.action == MouseAction::Down || job.action == MouseAction::Click) {
     job.sent = send(button(MOUSEEVENTF_LEFTDOWN)) && job.sent;
+    leftHeld = true;
   }
   if (job.action == MouseAction::Click) Sleep(HoldMillis);
   if (job.action == MouseAction::Up || job.action == MouseAction::Click) {
     job.sent = send(button(MOUSEEVENTF_LEFTUP)) && job.sent;
+    leftHeld = false;
   }
   return 0;
 }
@@ -141,6 +146,13 @@ bool injectMouse(MouseAction action, POINT screen) {
   job.action = action;
   job.screen = screen;
   return inject(job);
+}
+
+void releaseHeldButton() {
+  if (!leftHeld) return;
+  send(button(MOUSEEVENTF_LEFTUP));
+  leftHeld = false;
+  pumpMessages();
 }
 
 bool injectRightClickChoice(POINT screen, int choice, std::string& error) {

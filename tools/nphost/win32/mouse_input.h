@@ -15,6 +15,10 @@ enum class MouseAction { Move, Down, Up, Click };
 // Answers false when the input could not be injected.
 bool injectMouse(MouseAction action, POINT screen);
 
+// Releases the left button when a script pressed it and never let go, so
+// no held button outlives the run (the window system's state is shared).
+void releaseHeldButton();
+
 // Right click at the screen point, then in the popup menu that opens (the
 // window of class "#32768") click the item of command choice, or press
 // Escape for choice 0. False with a message when no menu opened or it has

@@ -161,12 +161,17 @@ bool runCommand(const ScriptCommand& command, const HostOptions& options) {
 }  // namespace
 
 int runScript(const std::vector<ScriptCommand>& commands, const HostOptions& options) {
+  int status = 0;
   for (const ScriptCommand& command : commands) {
-    if (!runCommand(command, options)) return 1;
+    if (!runCommand(command, options)) {
+      status = 1;
+      break;
+    }
     if (command.op == ScriptOp::Quit) break;
     pumpMessages();
   }
-  return 0;
+  releaseHeldButton();
+  return status;
 }
 
 }  // namespace lmr

@@ -343,6 +343,11 @@ TEST_F(NphostRun, ScriptMouseInputReachesThePlugin) {
       "NPN_Status(1, \"up 31,5\")",
   };
   EXPECT_EQ(mouse, expected);
+
+  // A press the script never releases is released when the script ends:
+  // the button's state is the whole session's, not nphost's alone.
+  ASSERT_EQ(runProbeScript("down 1 30 4\n"), 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON) & 0x8000, 0);
 }
 
 struct MenuCase {
