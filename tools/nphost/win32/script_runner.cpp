@@ -94,9 +94,12 @@ bool print(const ScriptCommand& command, HostInstance& hosted) {
   window.clipRect = NPRect{0, 0, static_cast<uint16>(command.y), static_cast<uint16>(command.x)};
   window.type = NPWindowTypeDrawable;
   record.print.embedPrint.platformPrint = nullptr;
-  if (hosted.table->print != nullptr) hosted.table->print(&hosted.npp, &record);
-  logCall(callLine("NPP_Print", {instanceName(&hosted.npp), std::to_string(NP_EMBED),
-                                 std::to_string(command.x), std::to_string(command.y)}));
+  // A plug-in without a print entry leaves the bitmap white.
+  if (hosted.table->print != nullptr) {
+    hosted.table->print(&hosted.npp, &record);
+    logCall(callLine("NPP_Print", {instanceName(&hosted.npp), std::to_string(NP_EMBED),
+                                   std::to_string(command.x), std::to_string(command.y)}));
+  }
   const bool saved = saveCanvas(canvas, command.file);
   closeCanvas(canvas);
   return saved || failAt(command, "cannot write " + command.file);
